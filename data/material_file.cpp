@@ -1,0 +1,360 @@
+// SPDX-License-Identifier: MIT
+#include "material_file.h"
+
+#include "number_format.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quenrow {
+
+namespace {
+
+// Sequential reader over one open file with the line and field rules of the
+// data format: a line ends at CR, LF or CR LF; a field ends at a blank, a
+// comma or a line end. Holds a fixed buffer, never the whole file.
+class TextReader {
+public:
+    explicit TextReader(const std::filesystem::path &file) : path_(file.string()) {}
+    ~TextReader()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    TextReader(const TextReader &) = delete;
+    TextReader &operator=(const TextReader &) = delete;
+
+    std::optional<ReadError> open()
+    {
+        // O_NONBLOCK so that a FIFO dropped into the folder cannot hang us
+        // before we see it is not a regular file.
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd_ < 0)
+            return fail(ReadFailure::CannotOpen, std::strerror(errno));
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0)
+            return fail(ReadFailure::CannotOpen, std::strerror(errno));
+        if (!S_ISREG(info.st_mode))
+            return fail(ReadFailure::NotAFile,
+                        S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+        const int flags = ::fcntl(fd_, F_GETFL);
+        ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+        return std::nullopt;
+    }
+
+    void setContext(std::string context) { context_ = std::move(context); }
+
+    // Reads one line; `text` (if given) receives at most `keep` characters.
+    std::optional<ReadError> readLine(std::string *text, std::size_t keep = kMaxLineLength)
+    {
+        if (peek() < 0)
+            return fail(ReadFailure::EndOfFile, {});
+        if (text)
+            text->clear();
+        std::size_t length = 0;
+        for (int c = peek(); c >= 0 && c != '\r' && c != '\n'; c = peek()) {
+            if (++length > kMaxLineLength)
+                return fail(ReadFailure::LineTooLong, {});
+            if (text && text->size() < keep)
+                text->push_back(static_cast<char>(c));
+            advance();
+        }
+        consumeLineEnd();
+        return std::nullopt;
+    }
+
+    std::optional<ReadError> readField(double &value)
+    {
+        while (isBlank(peek()))
+            advance();
+        if (peek() < 0)
+            return fail(ReadFailure::EndOfFile, {});
+        ++field_;
+        fieldLine_ = line_;
+        std::string text;
+        for (int c = peek(); c >= 0 && !isBlank(c) && c != ',' && c != '\r' && c != '\n';
+             c = peek()) {
+            if (text.size() >= kMaxLineLength)
+                return fail(ReadFailure::LineTooLong, {});
+            text.push_back(static_cast<char>(c));
+            advance();
+        }
+        while (isBlank(peek()))
+            advance();
+        if (peek() == ',')
+            advance();
+        else
+            consumeLineEnd();
+        return convert(text, value);
+    }
+
+    int fieldLine() const { return fieldLine_; }
+
+private:
+    static bool isBlank(int c) { return c == ' ' || c == '\t'; }
+
+    int peek()
+    {
+        if (pos_ == size_ && !refill())
+            return -1;
+        return static_cast<unsigned char>(buffer_[pos_]);
+    }
+    void advance() { ++pos_; }
+
+    bool refill()
+    {
+        if (fd_ < 0 || atEnd_)
+            return false;
+        ssize_t got;
+        do
+            got = ::read(fd_, buffer_.data(), buffer_.size());
+        while (got < 0 && errno == EINTR);
+        if (got <= 0) {
+            atEnd_ = true; // a read error past open() reads as the end of the file
+            return false;
+        }
+        pos_ = 0;
+        size_ = static_cast<std::size_t>(got);
+        return true;
+    }
+
+    void consumeLineEnd()
+    {
+        const int c = peek();
+        if (c == '\r') {
+            advance();
+            if (peek() == '\n')
+                advance();
+        } else if (c == '\n') {
+            advance();
+        } else {
+            return;
+        }
+        ++line_;
+        field_ = 0;
+    }
+
+    std::optional<ReadError> convert(const std::string &text, double &value)
+    {
+        const char *first = text.data();
+        const char *last = first + text.size();
+        if (first != last && *first == '+') {
+            ++first; // from_chars takes no plus sign
+            if (first != last && (*first == '+' || *first == '-'))
+                return failField(ReadFailure::NotANumber, text);
+        }
+        auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+        if (first == last || end != last || ec == std::errc::invalid_argument)
+            return failField(ReadFailure::NotANumber, text);
+        if (ec == std::errc::result_out_of_range)
+            return failField(ReadFailure::OutOfRange, text);
+        if (!std::isfinite(value))
+            return failField(ReadFailure::NotANumber, text);
+        return std::nullopt;
+    }
+
+    ReadError fail(ReadFailure cause, std::string detail) const
+    {
+        return ReadError{
+            path_,
+            cause,
+            cause == ReadFailure::CannotOpen || cause == ReadFailure::NotAFile ? 0 : line_,
+            0,
+            context_,
+            std::move(detail)};
+    }
+    ReadError failField(ReadFailure cause, std::string text) const
+    {
+        return ReadError{path_, cause, fieldLine_, field_, context_, std::move(text)};
+    }
+
+    std::string path_;
+    std::string context_;
+    int fd_ = -1;
+    bool atEnd_ = false;
+    std::array<char, 16 * 1024> buffer_{};
+    std::size_t pos_ = 0;
+    std::size_t size_ = 0;
+    int line_ = 1;
+    int field_ = 0;
+    int fieldLine_ = 0;
+};
+
+// Line 1, line 2 and the density: the head shared by all three reads.
+std::optional<ReadError> readHead(TextReader &reader, std::string *name, double &density)
+{
+    if (auto error = reader.open())
+        return error;
+    reader.setContext("the title line");
+    if (auto error = reader.readLine(nullptr))
+        return error;
+    reader.setContext("the material name");
+    if (auto error = reader.readLine(name))
+        return error;
+    reader.setContext("the density");
+    return reader.readField(density);
+}
+
+std::optional<ReadError> readHeadAndHeadings(TextReader &reader, std::string *name, double &density)
+{
+    if (auto error = readHead(reader, name, density))
+        return error;
+    reader.setContext("the column headings");
+    for (int i = 0; i < 3; ++i)
+        if (auto error = reader.readLine(nullptr))
+            return error;
+    return std::nullopt;
+}
+
+std::string rowContext(int row)
+{
+    return "row " + std::to_string(row) + " of the table";
+}
+
+// Keeps a message readable whatever bytes a file held.
+std::string printable(std::string_view text)
+{
+    constexpr std::size_t kShown = 40;
+    std::string out;
+    for (char c : text.substr(0, kShown))
+        out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
+    if (text.size() > kShown)
+        out += "...";
+    return out;
+}
+
+} // namespace
+
+std::filesystem::path materialPath(const std::filesystem::path &dataDirectory,
+                                   std::string_view fileName)
+{
+    return dataDirectory / std::filesystem::path(fileName);
+}
+
+std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &file)
+{
+    TextReader reader(file);
+    MaterialHeader header;
+    if (auto error = readHead(reader, &header.name, header.density))
+        return *error;
+    return header;
+}
+
+std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &file,
+                                                   MaterialTable &table, RowLines *rowLines)
+{
+    TextReader reader(file);
+    double density = 0;
+    if (auto error = readHeadAndHeadings(reader, &table.name, density))
+        return *error;
+    for (int k = 1; k <= kRowCount; ++k) {
+        reader.setContext(rowContext(k));
+        double seventh = 0;
+        double *fields[7] = {&table.energy[k],
+                             &table.stoppingPower[1][k],
+                             &table.stoppingPower[2][k],
+                             &table.stoppingPower[3][k],
+                             &table.range[1][k],
+                             &table.range[2][k],
+                             &seventh};
+        for (int f = 0; f < 7; ++f) {
+            if (auto error = reader.readField(*fields[f]))
+                return *error;
+            if (f == 0 && rowLines)
+                (*rowLines)[k] = reader.fieldLine();
+        }
+    }
+    return density;
+}
+
+std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &file,
+                                              MaterialTable &table)
+{
+    TextReader reader(file);
+    double density = 0;
+    if (auto error = readHeadAndHeadings(reader, nullptr, density))
+        return error;
+    for (int k = 1; k <= kRowCount; ++k) {
+        reader.setContext(rowContext(k));
+        if (auto error = reader.readLine(&table.rowText[k], kRowTextWidth))
+            return error;
+    }
+    return std::nullopt;
+}
+
+std::optional<ReadError> checkMaterial(const MaterialTable &table, const RowLines &rowLines,
+                                       const std::string &path)
+{
+    auto problem = [&](ReadFailure cause, int row, int field, double value) {
+        return ReadError{path, cause, rowLines[row], field, rowContext(row), formatGeneral(value)};
+    };
+    for (int k = 1; k <= kRowCount; ++k) {
+        if (!(table.energy[k] > 0))
+            return problem(ReadFailure::NotPositive, k, 1, table.energy[k]);
+        if (k > 1 && !(table.energy[k] > table.energy[k - 1]))
+            return problem(ReadFailure::NotIncreasing, k, 1, table.energy[k]);
+        for (int c = 1; c <= 3; ++c)
+            if (!(table.stoppingPower[c][k] > 0))
+                return problem(ReadFailure::NotPositive, k, c + 1, table.stoppingPower[c][k]);
+    }
+    return std::nullopt;
+}
+
+std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file)
+{
+    LoadedMaterial loaded;
+    RowLines rowLines{};
+    auto values = readMaterialValues(file, loaded.table, &rowLines);
+    if (auto *error = std::get_if<ReadError>(&values))
+        return *error;
+    loaded.density = std::get<double>(values);
+    if (auto error = readMaterialRowTexts(file, loaded.table))
+        return *error;
+    if (auto error = checkMaterial(loaded.table, rowLines, file.string()))
+        return *error;
+    return loaded;
+}
+
+std::string describe(const ReadError &error)
+{
+    std::string where(1, '"');
+    where += printable(error.path);
+    where += '"';
+    if (error.line > 0) {
+        where += ", line ";
+        where += std::to_string(error.line);
+    }
+    const std::string field =
+        error.field > 0 ? "field " + std::to_string(error.field) + " (" + error.context + ")"
+                        : error.context;
+    switch (error.cause) {
+    case ReadFailure::CannotOpen:
+        return "Cannot open " + where + ": " + error.detail + ".";
+    case ReadFailure::NotAFile:
+        return "Cannot read " + where + ": " + error.detail + ".";
+    case ReadFailure::EndOfFile:
+        return where + ": the file ends before " + error.context + ".";
+    case ReadFailure::LineTooLong:
+        return where + ": the line is longer than " + std::to_string(kMaxLineLength) +
+               " characters; this is not a material data file.";
+    case ReadFailure::NotANumber:
+        return where + ": " + field + " is not a number: \"" + printable(error.detail) + "\".";
+    case ReadFailure::OutOfRange:
+        return where + ": " + field + " is too large or too small a number: \"" +
+               printable(error.detail) + "\".";
+    case ReadFailure::NotPositive:
+        return where + ": " + field + " must be greater than zero, but is " + error.detail + ".";
+    case ReadFailure::NotIncreasing:
+        return where + ": the energy of " + error.context +
+               " is not greater than the energy of the row before.";
+    }
+    return where + ": cannot be read.";
+}
+
+} // namespace quenrow

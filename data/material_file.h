@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: material data files and the in-memory table of one material.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace quenrow {
+
+inline constexpr int kRowCount = 132;
+inline constexpr std::size_t kRowTextWidth = 59;
+// Real table lines are 68 characters; anything near this bound is not a
+// material data file, and refusing it keeps reading small and quick.
+inline constexpr std::size_t kMaxLineLength = 64 * 1024;
+inline constexpr const char *kDataDirectory = "quenrow-data";
+
+// Rows are numbered 1..132; slot 0 and column 0 exist and stay empty.
+struct MaterialTable {
+    std::string name;
+    std::array<double, kRowCount + 1> energy{};
+    // [1] electronic, [2] nuclear, [3] total; MeV cm2/g
+    std::array<std::array<double, kRowCount + 1>, 4> stoppingPower{};
+    // [1] CSDA, [2] projected; g/cm2
+    std::array<std::array<double, kRowCount + 1>, 3> range{};
+    std::array<std::string, kRowCount + 1> rowText{};
+
+    double totalStoppingPower(int row) const { return stoppingPower[3][row]; }
+    bool operator==(const MaterialTable &) const = default;
+};
+
+enum class ReadFailure {
+    CannotOpen,
+    NotAFile,
+    EndOfFile,
+    LineTooLong,
+    NotANumber,
+    OutOfRange,
+    NotPositive,
+    NotIncreasing,
+};
+
+// What went wrong where. Reading never throws; the caller decides what to show.
+struct ReadError {
+    std::string path;
+    ReadFailure cause = ReadFailure::CannotOpen;
+    int line = 0;        // 1-based, 0 when not tied to a line
+    int field = 0;       // 1-based within the line, 0 when not tied to a field
+    std::string context; // what was being read: "the density", "row 17 of the table"
+    std::string detail;  // the system's reason, or the offending text
+};
+
+// One sentence for a warning box, naming the file, the line and the cause.
+std::string describe(const ReadError &error);
+
+struct MaterialHeader {
+    std::string name;
+    double density = 0;
+};
+
+// Line of the file on which each row's energy stood, for messages.
+using RowLines = std::array<int, kRowCount + 1>;
+
+std::filesystem::path materialPath(const std::filesystem::path &dataDirectory,
+                                   std::string_view fileName);
+
+// Line 1 (ignored), line 2 (the name) and the density field.
+std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &file);
+
+// First pass: name, energies, stopping powers and ranges of rows 1..132 into
+// `table`; returns the density. On failure `table` may be partly written, so
+// callers read into a scratch table.
+std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &file,
+                                                   MaterialTable &table,
+                                                   RowLines *rowLines = nullptr);
+
+// Second pass: rowText[1..132], each table line cut to 59 characters.
+std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &file,
+                                              MaterialTable &table);
+
+// What the plot and the lookups rely on: energies positive and strictly
+// increasing, every stopping power positive. Fields are finite once read.
+std::optional<ReadError> checkMaterial(const MaterialTable &table, const RowLines &rowLines,
+                                       const std::string &path);
+
+struct LoadedMaterial {
+    MaterialTable table;
+    double density = 0;
+};
+
+// Both passes and the check, into a fresh table: nothing outside changes
+// unless the whole file is good.
+std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file);
+
+} // namespace quenrow

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#include "look.h"
+
+#include <cmath>
+
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace quenrow {
+
+namespace {
+
+QFont fontOf(const char *family, double points)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    return font;
+}
+
+} // namespace
+
+void registerFontSubstitutions()
+{
+    // The layouts were designed for these Windows fonts; ask for them by name
+    // and let the free look-alikes stand in.
+    const QStringList gothic{QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                             QStringLiteral("DejaVu Sans Mono")};
+    const QStringList pGothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                              QStringLiteral("DejaVu Sans")};
+    const QStringList times{QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
+    QFont::insertSubstitutions(QStringLiteral("MS Gothic"), gothic);
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), pGothic);
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"), times);
+}
+
+QFont gothicFont(double points)
+{
+    QFont font = fontOf("MS Gothic", points);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QFont pGothicFont(double points)
+{
+    return fontOf("MS PGothic", points);
+}
+
+QFont timesFont(double points, bool italic)
+{
+    QFont font = fontOf("Times New Roman", points);
+    font.setStyleHint(QFont::Serif);
+    font.setItalic(italic);
+    return font;
+}
+
+QRect twips(int left, int top, int width, int height)
+{
+    auto px = [](int t) { return static_cast<int>(std::lround(t / 15.0)); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+QString fileText(const std::string &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
+            c = QChar::ReplacementCharacter;
+    return text;
+}
+
+} // namespace quenrow

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: fonts, twip layout and file text as the windows show them.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <string>
+
+namespace quenrow {
+
+// Sizes are in points at 96 dpi, so the fixed layouts keep their proportions
+// whatever the screen reports.
+QFont gothicFont(double points);                     // fixed pitch (MS Gothic; IPAGothic here)
+QFont pGothicFont(double points);                    // proportional (MS PGothic; IPAPGothic here)
+QFont timesFont(double points, bool italic = false); // Times New Roman; Liberation Serif
+
+void registerFontSubstitutions();
+
+// Layouts are given in twips, 15 to the pixel.
+QRect twips(int left, int top, int width, int height);
+
+// 8-bit file text for display: UTF-8 where it is valid, else Latin-1;
+// control characters shown as U+FFFD so a stray NUL cannot cut the text.
+QString fileText(const std::string &bytes);
+
+} // namespace quenrow

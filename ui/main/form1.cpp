@@ -1,0 +1,442 @@
+// SPDX-License-Identifier: MIT
+#include "form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "data/lookup.h"
+#include "data/material_directory.h"
+#include "data/number_format.h"
+#include "data/plot_geometry.h"
+#include "ui/about/form3.h"
+#include "ui/look.h"
+#include "ui/message.h"
+#include "ui/plot/form2.h"
+
+// The icons live in a static library, whose resource initialiser the linker
+// would otherwise drop.
+static void initAssets()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
+namespace quenrow {
+
+namespace {
+
+constexpr double kMarkerThreshold = 100; // MeV: rows above it leave the plot alone
+
+const QColor kHeadingText(0, 0, 192);
+const QColor kEntryBackground(192, 255, 255);
+const QColor kCaptionBackground(255, 255, 192);
+const QColor kButtonGreen(0, 128, 0);
+
+enum class LabelStyle { Heading, CaptionBox };
+
+struct LabelSpec {
+    const char *name;
+    const char *caption;
+    int left, top, width, height; // twips
+    double points;
+    LabelStyle style;
+};
+
+// The window's static texts, as laid out. Label17..19 are indexed groups.
+constexpr LabelSpec kLabels[] = {
+    {"Label2", "Z-", 240, 240, 255, 285, 12, LabelStyle::Heading},
+    {"Label1", "Elements", 540, 240, 825, 285, 12, LabelStyle::Heading},
+    {"Label3", "Compounds and Mixtures", 1890, 240, 2385, 285, 12, LabelStyle::Heading},
+    {"Label23", "Proton", 4680, 0, 615, 255, 11.25, LabelStyle::Heading},
+    {"Label28", "kinetic", 4710, 180, 585, 255, 11.25, LabelStyle::Heading},
+    {"Label8", "energy", 4710, 360, 615, 255, 11.25, LabelStyle::Heading},
+    {"Label7", "MeV", 4905, 600, 495, 255, 11.25, LabelStyle::Heading},
+    {"Label9", "Stopping Power", 6135, 0, 1485, 285, 12, LabelStyle::Heading},
+    {"Label10", "Electronic", 5640, 180, 825, 225, 9.75, LabelStyle::Heading},
+    {"Label14", "(Collision)", 5670, 360, 855, 225, 9.75, LabelStyle::Heading},
+    {"Label12", "Nuclear", 6690, 300, 735, 255, 11.25, LabelStyle::Heading},
+    {"Label13", "Total", 7680, 300, 465, 255, 11.25, LabelStyle::Heading},
+    {"Label29", "MeV", 6450, 600, 495, 255, 11.25, LabelStyle::Heading},
+    {"Label17_1", "cm", 6975, 600, 285, 255, 11.25, LabelStyle::Heading},
+    {"Label19_1", "2", 7260, 600, 105, 225, 9, LabelStyle::Heading},
+    {"Label18_1", "/g", 7350, 600, 195, 255, 11.25, LabelStyle::Heading},
+    {"Label16", "Range", 9015, 120, 585, 255, 11.25, LabelStyle::Heading},
+    {"Label22", "CSDA", 8520, 360, 525, 225, 9.75, LabelStyle::Heading},
+    {"Label24", "Projected", 9360, 360, 855, 255, 11.25, LabelStyle::Heading},
+    {"Label17_3", "g/cm", 9150, 600, 465, 255, 11.25, LabelStyle::Heading},
+    {"Label19_3", "2", 9660, 600, 105, 225, 9, LabelStyle::Heading},
+    {"Label11", "Proton kinetic energy", 4680, 8040, 2895, 285, 9.75, LabelStyle::CaptionBox},
+    {"Label26", "MeV", 9120, 8040, 1455, 285, 9.75, LabelStyle::CaptionBox},
+    {"Label25", "Total stopping power", 4680, 8400, 2895, 285, 9.75, LabelStyle::CaptionBox},
+    {"Label27", "MeV cm2/g", 9120, 8400, 1455, 285, 9.75, LabelStyle::CaptionBox},
+};
+
+template <class W>
+W *place(W *widget, const char *name, const QRect &rect)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(QString::fromLatin1(name));
+    widget->setGeometry(rect);
+    return widget;
+}
+
+void setBackground(QWidget *widget, QPalette::ColorRole role, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::All, role, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(role == QPalette::Window);
+}
+
+QPushButton *iconButton(QWidget *parent, const char *name, const QRect &rect, const char *icon,
+                        const QString &toolTip)
+{
+    auto *button = place(new QPushButton(parent), name, rect);
+    button->setIcon(QIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(32, 32));
+    button->setToolTip(toolTip);
+    return button;
+}
+
+QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
+{
+    auto *box = place(new QLineEdit(parent), name, rect);
+    box->setAlignment(Qt::AlignCenter);
+    return box;
+}
+
+QString fromUtf8(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+Form1::Form1(std::filesystem::path dataDirectory)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      dataDirectory_(std::move(dataDirectory))
+{
+    initAssets();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kProgramTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/pennant.xpm")));
+    setFixedSize(719, 585);
+    setFont(gothicFont(9.75));
+    buildLabels();
+    buildControls();
+    startUp();
+}
+
+Form1::~Form1()
+{
+    // The plot and about windows have no owner; they end with this one.
+    delete plot_.data();
+    delete about_.data();
+}
+
+void Form1::buildLabels()
+{
+    for (const LabelSpec &spec : kLabels) {
+        auto *label = place(new QLabel(QString::fromLatin1(spec.caption), this), spec.name,
+                            twips(spec.left, spec.top, spec.width, spec.height));
+        label->setFont(timesFont(spec.points));
+        QPalette palette = label->palette();
+        if (spec.style == LabelStyle::Heading) {
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            palette.setColor(QPalette::WindowText, kHeadingText);
+            // Sized to fit its text, centred where the design centred it, so a
+            // wider stand-in font never cuts a heading.
+            const QRect designed = label->geometry();
+            QRect fitted(QPoint(0, designed.top()), label->sizeHint().expandedTo(designed.size()));
+            fitted.moveLeft(designed.center().x() - fitted.width() / 2);
+            label->setGeometry(fitted);
+        } else {
+            label->setAlignment(Qt::AlignCenter);
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            label->setAutoFillBackground(true);
+            palette.setColor(QPalette::Window, kCaptionBackground);
+            palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));
+        }
+        label->setPalette(palette);
+    }
+}
+
+void Form1::buildControls()
+{
+    File1 = place(new QListWidget(this), "File1", twips(120, 600, 1695, 6165));
+    File2 = place(new QListWidget(this), "File2", twips(1920, 600, 2535, 6165));
+    for (QListWidget *list : {File1, File2}) {
+        list->setFont(pGothicFont(11.25));
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, list] { File_Click(list); });
+        // A click on the entry that is still highlighted after the other list
+        // was used previews it again: the list used last wins.
+        connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem *item) {
+            if (item->text().toStdString() != selectedFile_)
+                File_Click(list);
+        });
+    }
+
+    Text1 = textBox(this, "Text1", twips(120, 6960, 4335, 285));
+    Text2 = textBox(this, "Text2", twips(1080, 7320, 2295, 285));
+    for (QLineEdit *box : {Text1, Text2})
+        box->setCursor(Qt::ArrowCursor);
+
+    Command3 = iconButton(this, "Command3", twips(120, 7320, 855, 615), ":/assets/question.xpm",
+                          QStringLiteral(" 出典 "));
+    Command2 = iconButton(this, "Command2", twips(3480, 7680, 855, 735), ":/assets/ok.xpm",
+                          QStringLiteral(" GO "));
+    Command1 = iconButton(this, "Command1", twips(120, 8040, 855, 615), ":/assets/exit.xpm",
+                          QStringLiteral(" bye "));
+    for (QPushButton *button : {Command2, Command1})
+        setBackground(button, QPalette::Button, kButtonGreen);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    Picture1 = place(new QLabel(this), "Picture1", twips(2160, 7920, 480, 480));
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/assets/dog.xpm")));
+    Picture1->setToolTip(QStringLiteral(" さわるな ! "));
+
+    List1 = place(new QListWidget(this), "List1", twips(4680, 840, 5895, 7080));
+    List1->setFont(gothicFont(9));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    List1->setUniformItemSizes(true);
+    {
+        QPalette palette = List1->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, Qt::black);
+        List1->setPalette(palette);
+    }
+    connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
+
+    Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
+    Text4 = textBox(this, "Text4", twips(7560, 8400, 1575, 285));
+    for (QLineEdit *box : {Text3, Text4}) {
+        box->setFont(pGothicFont(9.75));
+        setBackground(box, QPalette::Base, kEntryBackground);
+    }
+    connect(Text3, &QLineEdit::returnPressed, this, &Form1::Text3_Enter);
+    Text3->installEventFilter(this);
+
+    QWidget *order[] = {File1, File2, Command2, Text1,    Text2,
+                        List1, Text3, Text4,    Command1, Command3};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::startUp()
+{
+    selectedFile_.clear();
+    fillFileList(File1, ".ps");
+    fillFileList(File2, ".psp");
+    for (QLineEdit *box : {Text1, Text2, Text3, Text4})
+        box->setText(QString());
+    Text3->setEnabled(false);
+    Text4->setEnabled(false);
+    File1->setFocus();
+}
+
+void Form1::fillFileList(QListWidget *list, const char *extension)
+{
+    auto listing = listMaterialFiles(dataDirectory_, extension);
+    if (auto *reason = std::get_if<std::string>(&listing)) {
+        // Only once, for the first list: both read the same directory.
+        if (list == File1) {
+            const QString directory = QString::fromStdString(dataDirectory_.string());
+            const QString current =
+                QString::fromStdString(std::filesystem::current_path().string());
+            QMetaObject::invokeMethod(
+                this,
+                [this, directory, current, why = fromUtf8(*reason)] {
+                    showWarning(this, tr("The data folder \"%1\" cannot be read (%2).\n"
+                                         "Quenrow looks for it in the current folder, \"%3\".")
+                                          .arg(directory, why, current));
+                },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
+    for (const std::string &name : std::get<std::vector<std::string>>(listing))
+        list->addItem(fileText(name));
+}
+
+void Form1::File_Click(QListWidget *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    selectedFile_ = selected.first()->text().toStdString();
+    auto header = readMaterialHeader(materialPath(dataDirectory_, selectedFile_));
+    if (auto *error = std::get_if<ReadError>(&header)) {
+        showWarning(this, fromUtf8(describe(*error)));
+        return;
+    }
+    const auto &[materialName, density] = std::get<MaterialHeader>(header);
+    Text1->setText(fileText(materialName));
+    Text2->setText(QStringLiteral("ρ= ") + QString::fromStdString(formatGeneral(density)) +
+                   QStringLiteral(" g/cm3"));
+}
+
+void Form1::Command1_Click()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (plot_)
+        plot_->close();
+    if (about_)
+        about_->close();
+    event->accept();
+    QApplication::quit();
+}
+
+void Form1::Command2_Click()
+{
+    // A press that arrives at one of the load's pauses is dropped.
+    if (loading_)
+        return;
+    if (File1->selectedItems().isEmpty() && File2->selectedItems().isEmpty()) {
+        showWarning(this, QStringLiteral("Select material"));
+        return;
+    }
+    const std::string fileName = selectedFile_;
+    // The whole file is read and checked first: a bad file changes nothing.
+    auto loaded = loadMaterial(materialPath(dataDirectory_, fileName));
+    if (auto *error = std::get_if<ReadError>(&loaded)) {
+        showWarning(this, fromUtf8(describe(*error)));
+        return;
+    }
+    auto &material = std::get<LoadedMaterial>(loaded);
+    loading_ = true;
+    struct Reset {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{loading_};
+
+    Text3->setText(QString());
+    Text4->setText(QString());
+    Text3->setEnabled(true);
+    Text4->setEnabled(true);
+    List1->clear();
+    table_ = std::move(material.table);
+    QCoreApplication::processEvents();
+
+    QStringList rows;
+    rows.reserve(kRowCount);
+    for (int k = 1; k <= kRowCount; ++k)
+        rows << QLatin1Char(' ') + fileText(table_.rowText[k]);
+    List1->addItems(rows);
+    QCoreApplication::processEvents();
+
+    Form2 *plot = ensurePlotWindow();
+    plot->setWindowTitle(
+        QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
+        QString::fromStdString(formatDensity(material.density)) + QStringLiteral("[g/cm3]"));
+    plot->DrawPlot();
+}
+
+Form2 *Form1::plotWindow() const
+{
+    return plot_;
+}
+Form3 *Form1::aboutWindow() const
+{
+    return about_;
+}
+
+Form2 *Form1::ensurePlotWindow()
+{
+    if (!plot_) {
+        plot_ = new Form2(&table_);
+        connect(plot_, &Form2::rowUnderPointer, this, &Form1::selectRowFromPlot);
+    }
+    return plot_;
+}
+
+void Form1::Command3_Click()
+{
+    if (!about_)
+        about_ = new Form3();
+    about_->show();
+    about_->raise();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Text3 && event->type() == QEvent::MouseButtonPress && Text3->isEnabled())
+        Text3_Click();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::Text3_Click()
+{
+    Text3->setText(QString());
+    Text4->setText(QString());
+}
+
+void Form1::Text3_Enter()
+{
+    const double energy = parseNumber(Text3->text().toStdString());
+    const auto total = interpolateTotal(table_, energy);
+    if (!total) {
+        showWarning(this, QStringLiteral("This value is out of range."));
+        Text3->setText(QString());
+        Text4->setText(QString());
+        return;
+    }
+    Text4->setText(QString::fromStdString(formatScientific(*total)));
+    Form2 *plot = ensurePlotWindow();
+    plot->Line1().setX1(static_cast<float>(MarkerX(energy)));
+    plot->Line1().setX2(plot->Line1().x1());
+    plot->Line2().setY1(static_cast<float>(MarkerY(*total)));
+    plot->Line2().setY2(plot->Line2().y1());
+    plot->Line1().setVisible(true);
+    plot->Line2().setVisible(true);
+}
+
+void Form1::List1_Click()
+{
+    const QList<QListWidgetItem *> selected = List1->selectedItems();
+    if (!selected.isEmpty())
+        showRow(List1->row(selected.first()) + 1);
+}
+
+void Form1::showRow(int row)
+{
+    if (row < 1 || row > kRowCount)
+        return;
+    const double energy = table_.energy[row];
+    Text3->setText(QString::fromStdString(formatScientific(energy)));
+    Text4->setText(QString::fromStdString(formatScientific(table_.totalStoppingPower(row))));
+    if (energy <= kMarkerThreshold) {
+        const double x = MarkerX(energy);
+        Form2 *plot = ensurePlotWindow();
+        plot->Line1().setX1(static_cast<float>(x));
+        plot->Line1().setX2(static_cast<float>(x));
+        plot->Line1().setVisible(true);
+    }
+}
+
+void Form1::selectRowFromPlot(int row)
+{
+    // During a load the list may not hold this row yet.
+    if (row < 1 || row > List1->count())
+        return;
+    QListWidgetItem *item = List1->item(row - 1);
+    if (item->isSelected())
+        showRow(row); // keeps the vertical line on the row, as a fresh selection would
+    else
+        List1->setCurrentItem(item);
+}
+
+} // namespace quenrow

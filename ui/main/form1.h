@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: the main window, with the load, the energy entry and the row selection.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "data/material_file.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace quenrow {
+
+class Form2;
+class Form3;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(std::filesystem::path dataDirectory = kDataDirectory);
+    ~Form1() override;
+
+    QListWidget *File1;
+    QListWidget *File2;
+    QLineEdit *Text1;
+    QLineEdit *Text2;
+    QLineEdit *Text3;
+    QLineEdit *Text4;
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QPushButton *Command3;
+    QLabel *Picture1;
+    QListWidget *List1;
+
+    const MaterialTable &materialTable() const { return table_; }
+    const std::string &selectedFile() const { return selectedFile_; }
+
+    // The plot and about windows, or null while they do not exist.
+    Form2 *plotWindow() const;
+    Form3 *aboutWindow() const;
+
+    // Creates the plot window hidden if it does not exist (it is never shown here).
+    Form2 *ensurePlotWindow();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildLabels();
+    void startUp();
+    void fillFileList(QListWidget *list, const char *extension);
+
+    void File_Click(QListWidget *list);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Text3_Enter();
+    void Text3_Click();
+    void List1_Click();
+
+    void selectRowFromPlot(int row);
+    void showRow(int row);
+
+    std::filesystem::path dataDirectory_;
+    MaterialTable table_;
+    std::string selectedFile_;
+    bool loading_ = false;
+    QPointer<Form2> plot_;
+    QPointer<Form3> about_;
+};
+
+} // namespace quenrow

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#include "form2.h"
+
+#include "data/plot_geometry.h"
+#include "draw_plot.h"
+#include "image_surface.h"
+#include "ui/look.h"
+
+namespace quenrow {
+
+Form2::Form2(const MaterialTable *table)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint),
+      Picture1(new PictureBox(this)), table_(table)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose); // closing throws away drawing, title and lines
+    setWindowTitle(QString());
+    setGeometry(620, 42, 543, 542);
+    setFixedSize(543, 542);
+
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAccessibleName(QStringLiteral("Picture1"));
+    Picture1->move(8, 8);
+    connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
+}
+
+void Form2::DrawPlot()
+{
+    {
+        ImageSurface surface(Picture1->image());
+        drawPlotImage(surface, *table_);
+    }
+    Picture1->update();
+    Line1().setVisible(false);
+    Line2().setVisible(false);
+    show();
+    raise();
+}
+
+void Form2::Picture1_MouseMove(float x, float y)
+{
+    if (!insidePlotFrame(x, y)) {
+        Picture1->setCursor(Qt::ArrowCursor);
+        Line1().setVisible(false);
+        Line2().setVisible(false);
+        return;
+    }
+    Picture1->setCursor(Qt::CrossCursor);
+    const int row = nearestRow(*table_, x);
+    Line1().setX1(x);
+    Line1().setX2(Line1().x1());
+    Line2().setY1(y);
+    Line2().setY2(y);
+    Line1().setVisible(true);
+    Line2().setVisible(true);
+    emit rowUnderPointer(row);
+}
+
+} // namespace quenrow

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: the plot window.
+#pragma once
+
+#include <QWidget>
+
+#include "data/material_file.h"
+#include "picture_box.h"
+
+namespace quenrow {
+
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    // Created hidden; `table` is the program's material and outlives the window.
+    explicit Form2(const MaterialTable *table);
+
+    PictureBox *Picture1;
+
+    LineControl &Line1() { return Picture1->line1(); }
+    LineControl &Line2() { return Picture1->line2(); }
+
+    // Redraws the whole plot from the table, hides both markers, shows the window.
+    void DrawPlot();
+
+signals:
+    // The cursor readout picked table row `row` (1..132).
+    void rowUnderPointer(int row);
+
+private:
+    void Picture1_MouseMove(float x, float y);
+
+    const MaterialTable *table_;
+};
+
+} // namespace quenrow

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "image_surface.h"
+
+#include <QFontMetricsF>
+
+#include "data/plot_geometry.h"
+#include "ui/look.h"
+
+namespace quenrow {
+
+namespace {
+
+QColor colorOf(int index)
+{
+    const Rgb rgb = paletteColor(index);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QPointF pixel(double x, double y)
+{
+    return {UserScale::toPixelX(x), UserScale::toPixelY(y)};
+}
+
+const QColor kForeground(255, 255, 255);
+const QColor kBackground(0, 0, 128);
+
+} // namespace
+
+ImageSurface::ImageSurface(QImage &image) : image_(image), painter_(&image_)
+{
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    font_ = timesFont(12);
+    font_.setPointSizeF(12);
+}
+
+void ImageSurface::clear()
+{
+    painter_.fillRect(QRectF(0, 0, UserScale::pixels, UserScale::pixels), kBackground);
+}
+
+void ImageSurface::setPenWidth(int pixels)
+{
+    penWidth_ = pixels;
+}
+
+void ImageSurface::usePen(int colour)
+{
+    painter_.setPen(QPen(colorOf(colour), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
+{
+    usePen(colour);
+    painter_.drawLine(pixel(x1, y1), pixel(x2, y2));
+    x_ = x2;
+    y_ = y2;
+}
+
+void ImageSurface::lineTo(float x, float y, int colour)
+{
+    usePen(colour);
+    painter_.drawLine(pixel(x_, y_), pixel(x, y));
+    x_ = x;
+    y_ = y;
+}
+
+void ImageSurface::point(float x, float y)
+{
+    painter_.setPen(QPen(kForeground, penWidth_, Qt::SolidLine, Qt::RoundCap));
+    painter_.drawPoint(pixel(x, y));
+    x_ = x;
+    y_ = y;
+}
+
+QRectF ImageSurface::rectOf(float x1, float y1, float x2, float y2) const
+{
+    return QRectF(pixel(x1, y1), pixel(x2, y2)).normalized();
+}
+
+void ImageSurface::rectangle(float x1, float y1, float x2, float y2, int colour)
+{
+    usePen(colour);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(rectOf(x1, y1, x2, y2));
+}
+
+void ImageSurface::filledRectangle(float x1, float y1, float x2, float y2, int colour)
+{
+    usePen(colour);
+    painter_.setBrush(colorOf(colour));
+    painter_.drawRect(rectOf(x1, y1, x2, y2));
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void ImageSurface::setCurrentPosition(float x, float y)
+{
+    x_ = x;
+    y_ = y;
+}
+
+void ImageSurface::setFontSize(double points)
+{
+    font_.setPointSizeF(points);
+}
+
+void ImageSurface::print(std::string_view text, bool endLine)
+{
+    const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    painter_.setFont(font_);
+    const QFontMetricsF metrics(font_, &image_);
+    const QPointF topLeft = pixel(x_, y_);
+    painter_.setPen(kForeground);
+    painter_.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), string);
+    if (endLine) {
+        x_ = UserScale::left;
+        y_ += metrics.height() * UserScale::height / UserScale::pixels;
+    } else {
+        x_ += metrics.horizontalAdvance(string) * UserScale::width / UserScale::pixels;
+    }
+}
+
+} // namespace quenrow

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: the plot surface on a QImage, in the plot's user coordinates.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+
+#include "plot_surface.h"
+
+namespace quenrow {
+
+// Paints while it lives; the image is complete once it is destroyed.
+class ImageSurface final : public PlotSurface {
+public:
+    explicit ImageSurface(QImage &image);
+
+    void clear() override;
+    void setPenWidth(int pixels) override;
+    void line(float x1, float y1, float x2, float y2, int colour) override;
+    void lineTo(float x, float y, int colour) override;
+    void point(float x, float y) override;
+    void rectangle(float x1, float y1, float x2, float y2, int colour) override;
+    void filledRectangle(float x1, float y1, float x2, float y2, int colour) override;
+    void setCurrentPosition(float x, float y) override;
+    void setFontSize(double points) override;
+    void print(std::string_view text, bool endLine) override;
+
+private:
+    void usePen(int colour);
+    QRectF rectOf(float x1, float y1, float x2, float y2) const;
+
+    QImage &image_;
+    QPainter painter_;
+    int penWidth_ = 1;
+    double x_ = 0; // current position, user coordinates
+    double y_ = 0;
+    QFont font_;
+};
+
+} // namespace quenrow
