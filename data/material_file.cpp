@@ -18,7 +18,8 @@ namespace {
 
 // Sequential reader over one open file with the line and field rules of the
 // data format: a line ends at CR, LF or CR LF; a field ends at a blank, a
-// comma or a line end. Holds a fixed buffer, never the whole file.
+// comma or a line end. Holds a fixed buffer, never the whole file, and no
+// line may run past kMaxLineLength, so every read is bounded.
 class TextReader {
 public:
     explicit TextReader(const std::filesystem::path &file) : path_(file.string()) {}
@@ -57,47 +58,55 @@ public:
             return fail(ReadFailure::EndOfFile, {});
         if (text)
             text->clear();
-        std::size_t length = 0;
-        for (int c = peek(); c >= 0 && c != '\r' && c != '\n'; c = peek()) {
-            if (++length > kMaxLineLength)
+        for (int c = peek(); !isLineEnd(c); c = peek()) {
+            if (!step())
                 return fail(ReadFailure::LineTooLong, {});
             if (text && text->size() < keep)
                 text->push_back(static_cast<char>(c));
-            advance();
         }
         consumeLineEnd();
         return std::nullopt;
     }
 
-    std::optional<ReadError> readField(double &value)
+    // One field of a line of numbers. The last field of a line runs to the
+    // line end, so a line with more fields fails on its last one; a field is
+    // never looked for past a line end. Both keep each row on one line, as
+    // the row texts of the second pass are.
+    std::optional<ReadError> readField(double &value, bool lastOnLine)
     {
-        while (isBlank(peek()))
-            advance();
+        if (!skipBlanks())
+            return fail(ReadFailure::LineTooLong, {});
         if (peek() < 0)
             return fail(ReadFailure::EndOfFile, {});
         ++field_;
         fieldLine_ = line_;
         std::string text;
-        for (int c = peek(); c >= 0 && !isBlank(c) && c != ',' && c != '\r' && c != '\n';
+        for (int c = peek(); !isLineEnd(c) && (lastOnLine || (!isBlank(c) && c != ','));
              c = peek()) {
-            if (text.size() >= kMaxLineLength)
+            if (!step())
                 return fail(ReadFailure::LineTooLong, {});
             text.push_back(static_cast<char>(c));
-            advance();
         }
-        while (isBlank(peek()))
-            advance();
-        if (peek() == ',')
-            advance();
-        else
-            consumeLineEnd();
-        return convert(text, value);
+        if (lastOnLine) {
+            while (!text.empty() && isBlank(text.back()))
+                text.pop_back();
+        } else {
+            if (!skipBlanks())
+                return fail(ReadFailure::LineTooLong, {});
+            if (peek() == ',' && !step())
+                return fail(ReadFailure::LineTooLong, {});
+        }
+        auto error = convert(text, value);
+        if (lastOnLine)
+            consumeLineEnd(); // after convert(), which names the field
+        return error;
     }
 
     int fieldLine() const { return fieldLine_; }
 
 private:
     static bool isBlank(int c) { return c == ' ' || c == '\t'; }
+    static bool isLineEnd(int c) { return c < 0 || c == '\r' || c == '\n'; }
 
     int peek()
     {
@@ -105,7 +114,19 @@ private:
             return -1;
         return static_cast<unsigned char>(buffer_[pos_]);
     }
-    void advance() { ++pos_; }
+    // Past one character of the current line; false once the line is too long.
+    bool step()
+    {
+        ++pos_;
+        return ++column_ <= kMaxLineLength;
+    }
+    bool skipBlanks()
+    {
+        while (isBlank(peek()))
+            if (!step())
+                return false;
+        return true;
+    }
 
     bool refill()
     {
@@ -128,15 +149,16 @@ private:
     {
         const int c = peek();
         if (c == '\r') {
-            advance();
+            ++pos_;
             if (peek() == '\n')
-                advance();
+                ++pos_;
         } else if (c == '\n') {
-            advance();
+            ++pos_;
         } else {
             return;
         }
         ++line_;
+        column_ = 0;
         field_ = 0;
     }
 
@@ -171,7 +193,7 @@ private:
     }
     ReadError failField(ReadFailure cause, std::string text) const
     {
-        return ReadError{path_, cause, fieldLine_, field_, context_, std::move(text)};
+        return ReadError{path_, cause, fieldLine_, fieldNumber_, context_, std::move(text)};
     }
 
     std::string path_;
@@ -182,8 +204,10 @@ private:
     std::size_t pos_ = 0;
     std::size_t size_ = 0;
     int line_ = 1;
+    std::size_t column_ = 0;
     int field_ = 0;
     int fieldLine_ = 0;
+    int fieldNumber_ = 0;
 };
 
 // Line 1, line 2 and the density: the head shared by all three reads.
@@ -198,7 +222,7 @@ std::optional<ReadError> readHead(TextReader &reader, std::string *name, double 
     if (auto error = reader.readLine(name))
         return error;
     reader.setContext("the density");
-    return reader.readField(density);
+    return reader.readField(density, true);
 }
 
 std::optional<ReadError> readHeadAndHeadings(TextReader &reader, std::string *name, double &density)
@@ -218,15 +242,26 @@ std::string rowContext(int row)
 }
 
 // Keeps a message readable whatever bytes a file held.
-std::string printable(std::string_view text)
+std::string printable(std::string_view text, std::size_t shown = 40)
 {
-    constexpr std::size_t kShown = 40;
     std::string out;
-    for (char c : text.substr(0, kShown))
+    for (char c : text.substr(0, shown))
         out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
-    if (text.size() > kShown)
+    if (text.size() > shown)
         out += "...";
     return out;
+}
+
+// A long path keeps its end, where the file's own name stands.
+std::string printablePath(std::string_view path)
+{
+    constexpr std::size_t kShown = 100;
+    if (path.size() <= kShown)
+        return printable(path, kShown);
+    std::size_t start = path.size() - kShown;
+    while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80)
+        ++start; // not inside a UTF-8 character
+    return "..." + printable(path.substr(start), kShown);
 }
 
 } // namespace
@@ -264,7 +299,7 @@ std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &
                              &table.range[2][k],
                              &seventh};
         for (int f = 0; f < 7; ++f) {
-            if (auto error = reader.readField(*fields[f]))
+            if (auto error = reader.readField(*fields[f], f == 6))
                 return *error;
             if (f == 0 && rowLines)
                 (*rowLines)[k] = reader.fieldLine();
@@ -324,7 +359,7 @@ std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path
 std::string describe(const ReadError &error)
 {
     std::string where(1, '"');
-    where += printable(error.path);
+    where += printablePath(error.path);
     where += '"';
     if (error.line > 0) {
         where += ", line ";

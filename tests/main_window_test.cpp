@@ -1,1 +1,702 @@
-int main(){}
+// SPDX-License-Identifier: MIT
+// The three windows driven as a user would, offscreen.
+#include <clocale>
+#include <cmath>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "data/lookup.h"
+#include "data/number_format.h"
+#include "data/plot_geometry.h"
+#include "qt_support.h"
+#include "test_support.h"
+#include "ui/about/form3.h"
+#include "ui/look.h"
+#include "ui/main/form1.h"
+#include "ui/plot/form2.h"
+
+using namespace quenrow;
+using quenrow::test::MaterialText;
+using quenrow::test::Snapshot;
+using quenrow::test::TempDirectory;
+using quenrow::test::WarningRecorder;
+
+namespace {
+
+QColor pixelAt(const QImage &image, double x, double y)
+{
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(QPoint(static_cast<int>(x * ratio), static_cast<int>(y * ratio)));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::filesystem::path bundled = quenrow::test::bundledDataDirectory();
+
+    // A main window on the bundled data with WATER, LIQUID loaded.
+    std::unique_ptr<Form1> loadedWater(WarningRecorder &warnings)
+    {
+        auto form = std::make_unique<Form1>(bundled);
+        [&] { QVERIFY(quenrow::test::loadFile(*form, QStringLiteral("Water_liquid.psp"))); }();
+        [&] { QVERIFY2(warnings.texts.isEmpty(), qPrintable(warnings.texts.join('\n'))); }();
+        return form;
+    }
+
+private slots:
+    void initTestCase() { registerFontSubstitutions(); }
+
+    // --- start-up and the file preview ------------------------------------
+
+    void startUpState()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        QCOMPARE(form.File1->count(), 26);
+        QCOMPARE(form.File2->count(), 48);
+        QCOMPARE(form.File1->item(0)->text(), QStringLiteral("001-Hydrogen.ps"));
+        QCOMPARE(form.File2->item(0)->text(),
+                 QStringLiteral("A-150_tissue-equivalent_plastic.psp"));
+        QVERIFY(form.File1->selectedItems().isEmpty());
+        QVERIFY(form.File2->selectedItems().isEmpty());
+        for (QLineEdit *box : {form.Text1, form.Text2, form.Text3, form.Text4})
+            QVERIFY(box->text().isEmpty());
+        QVERIFY(!form.Text3->isEnabled());
+        QVERIFY(!form.Text4->isEnabled());
+        QCOMPARE(form.List1->count(), 0);
+        QCOMPARE(form.focusWidget(), form.File1);
+        QCOMPARE(form.selectedFile(), std::string());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Quenrow"));
+        QCOMPARE(form.size(), QSize(719, 585));
+        QVERIFY(form.plotWindow() == nullptr);
+        QCoreApplication::processEvents();
+        QVERIFY(warnings.texts.isEmpty());
+    }
+
+    void layoutMatchesTheDesign_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twipRect");
+        QTest::newRow("File1") << "File1" << QRect(120, 600, 1695, 6165);
+        QTest::newRow("File2") << "File2" << QRect(1920, 600, 2535, 6165);
+        QTest::newRow("Text1") << "Text1" << QRect(120, 6960, 4335, 285);
+        QTest::newRow("Text2") << "Text2" << QRect(1080, 7320, 2295, 285);
+        QTest::newRow("Command3") << "Command3" << QRect(120, 7320, 855, 615);
+        QTest::newRow("Command2") << "Command2" << QRect(3480, 7680, 855, 735);
+        QTest::newRow("Command1") << "Command1" << QRect(120, 8040, 855, 615);
+        QTest::newRow("Picture1") << "Picture1" << QRect(2160, 7920, 480, 480);
+        QTest::newRow("List1") << "List1" << QRect(4680, 840, 5895, 7080);
+        QTest::newRow("Text3") << "Text3" << QRect(7560, 8040, 1575, 285);
+        QTest::newRow("Text4") << "Text4" << QRect(7560, 8400, 1575, 285);
+        QTest::newRow("Label11") << "Label11" << QRect(4680, 8040, 2895, 285);
+        QTest::newRow("Label27") << "Label27" << QRect(9120, 8400, 1455, 285);
+    }
+    void layoutMatchesTheDesign()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, twipRect);
+        Form1 form(bundled);
+        auto *widget = form.findChild<QWidget *>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->geometry(),
+                 twips(twipRect.x(), twipRect.y(), twipRect.width(), twipRect.height()));
+        QCOMPARE(widget->accessibleName(), name);
+    }
+
+    void headingsAreNeverCut()
+    {
+        Form1 form(bundled);
+        const auto labels = form.findChildren<QLabel *>(QRegularExpression("^Label"));
+        QCOMPARE(labels.size(), 25);
+        for (QLabel *label : labels)
+            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                     qPrintable(label->objectName()));
+    }
+
+    void listUsesAFixedPitchFont()
+    {
+        // IPAGothic reports itself as proportional; measure instead.
+        Form1 form(bundled);
+        const QFontMetrics metrics(form.List1->font());
+        QCOMPARE(metrics.horizontalAdvance(QLatin1Char('1')), metrics.horizontalAdvance('E'));
+        QCOMPARE(metrics.horizontalAdvance(QLatin1Char('.')), metrics.horizontalAdvance('0'));
+        QCOMPARE(metrics.horizontalAdvance(QLatin1Char(' ')), metrics.horizontalAdvance('+'));
+    }
+
+    void tabOrderFollowsTheDesign()
+    {
+        Form1 form(bundled);
+        const QList<QWidget *> order = {form.File1,    form.File2,   form.Command2, form.Text1,
+                                        form.Text2,    form.List1,   form.Text3,    form.Text4,
+                                        form.Command1, form.Command3};
+        auto nextTabStop = [](QWidget *w) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
+                   qobject_cast<QListWidget *>(w->parentWidget() ? w->parentWidget()->parentWidget()
+                                                                 : nullptr));
+            return w;
+        };
+        form.Text3->setEnabled(true);
+        form.Text4->setEnabled(true);
+        for (int i = 1; i < order.size(); ++i)
+            QCOMPARE(nextTabStop(order[i - 1]), order[i]);
+    }
+
+    void previewFollowsTheListUsedLast()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.File1->setCurrentRow(0);
+        QCOMPARE(form.Text1->text(), QStringLiteral("HYDROGEN"));
+        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 8.3748E-05 g/cm3"));
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("Water_liquid.psp")));
+        QCOMPARE(form.selectedFile(), std::string("Water_liquid.psp"));
+        QCOMPARE(form.Text1->text(), QStringLiteral("WATER, LIQUID"));
+        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 1 g/cm3"));
+        QCOMPARE(form.File1->selectedItems().size(), 1); // the other highlight stays
+
+        // Clicking the still-highlighted element again previews it again.
+        QListWidgetItem *hydrogen = form.File1->item(0);
+        QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, {},
+                          form.File1->visualItemRect(hydrogen).center());
+        QCOMPARE(form.selectedFile(), std::string("001-Hydrogen.ps"));
+        QCOMPARE(form.Text1->text(), QStringLiteral("HYDROGEN"));
+
+        // Arrow keys preview every file they pass.
+        form.File1->setFocus();
+        QTest::keyClick(form.File1, Qt::Key_Down);
+        QCOMPARE(form.selectedFile(), std::string("002-Helium.ps"));
+        QCOMPARE(form.Text1->text(), QStringLiteral("HELIUM"));
+        QVERIFY(warnings.texts.isEmpty());
+    }
+
+    void previewShowsLeadingBlanksAndTheGeneralForm()
+    {
+        TempDirectory dir;
+        MaterialText text = MaterialText::fromBundled();
+        text.name = "   SPACED NAME";
+        text.density = "2.6989";
+        dir.write("spaced.psp", text.str());
+        Form1 form(dir.path());
+        QCOMPARE(form.File1->count(), 0);
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("spaced.psp")));
+        QCOMPARE(form.Text1->text(), QStringLiteral("   SPACED NAME"));
+        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 2.6989 g/cm3"));
+    }
+
+    void missingDataFolderWarnsAndKeepsRunning()
+    {
+        WarningRecorder warnings;
+        TempDirectory dir;
+        Form1 form(dir.path() / "nowhere");
+        QCoreApplication::processEvents();
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY(warnings.texts[0].contains(QStringLiteral("nowhere")));
+        QVERIFY(warnings.texts[0].contains(
+            QString::fromStdString(std::filesystem::current_path().string())));
+        QCOMPARE(form.File1->count(), 0);
+        QCOMPARE(form.File2->count(), 0);
+        form.Command2->click();
+        QCOMPARE(warnings.texts.last(), QStringLiteral("Select material"));
+    }
+
+    void brokenPreviewWarnsAndKeepsTheBoxes()
+    {
+        WarningRecorder warnings;
+        TempDirectory dir;
+        dir.write("good.ps", MaterialText::fromBundled("001-Hydrogen.ps").str());
+        dir.write("short.ps", "title only\r\nNAME\r\n");
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("good.ps")));
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("short.ps")));
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY(warnings.texts[0].contains(QStringLiteral("short.ps")));
+        QVERIFY(warnings.texts[0].contains(QStringLiteral("density")));
+        QCOMPARE(form.Text1->text(), QStringLiteral("HYDROGEN"));
+        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 8.3748E-05 g/cm3"));
+    }
+
+    // The toolkit takes the C locale from the environment; numbers must not follow it.
+    void numbersIgnoreACommaDecimalLocale()
+    {
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+            QSKIP("de_DE.UTF-8 is not generated on this machine");
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        QVERIFY(quenrow::test::selectFile(*form, QStringLiteral("013-Aluminum.ps")));
+        QCOMPARE(form->Text2->text(), QStringLiteral("ρ= 2.6989 g/cm3"));
+        form->List1->setCurrentRow(1);
+        QCOMPARE(form->Text3->text(), QStringLiteral("1.500E-03"));
+        form->Text3->setText(QStringLiteral("2.5"));
+        QTest::keyClick(form->Text3, Qt::Key_Return);
+        QVERIFY(warnings.texts.isEmpty());
+        QVERIFY(form->plotWindow()->windowTitle().endsWith(QStringLiteral("1.000[g/cm3]")));
+        std::setlocale(LC_ALL, "C");
+    }
+
+    // --- GO ----------------------------------------------------------------
+
+    void goWithoutSelectionChangesNothing()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.Command2->click();
+        QCOMPARE(warnings.texts, QStringList{QStringLiteral("Select material")});
+        QVERIFY(!form.Text3->isEnabled());
+        QCOMPARE(form.List1->count(), 0);
+        QVERIFY(form.plotWindow() == nullptr);
+    }
+
+    void goLoadsDrawsAndShows()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        QCOMPARE(form->List1->count(), 132);
+        QCOMPARE(form->List1->item(0)->text(),
+                 QStringLiteral(" 1.000E-03 1.337E+02 4.315E+01 1.769E+02 6.319E-06 2.878E-06"));
+        QVERIFY(form->Text3->isEnabled());
+        QVERIFY(form->Text4->isEnabled());
+        Form2 *plot = form->plotWindow();
+        QVERIFY(plot && plot->isVisible());
+        QCOMPARE(plot->windowTitle(), QStringLiteral("  WATER, LIQUID     Density = 1.000[g/cm3]"));
+        QVERIFY(!plot->Line1().isVisible());
+        QVERIFY(!plot->Line2().isVisible());
+
+        // Again: the same 132 rows, the boxes emptied, the window reused.
+        form->List1->setCurrentRow(3);
+        QVERIFY(plot->Line1().isVisible());
+        form->Command2->click();
+        QCOMPARE(form->List1->count(), 132);
+        QVERIFY(form->Text3->text().isEmpty());
+        QVERIFY(form->Text4->text().isEmpty());
+        QCOMPARE(form->plotWindow(), plot);
+        QVERIFY(!plot->Line1().isVisible());
+    }
+
+    void goLoadsTheFileOfTheListUsedLast()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.File1->setCurrentRow(0);
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("Water_liquid.psp")));
+        form.Command2->click();
+        QCOMPARE(form.materialTable().name, std::string("WATER, LIQUID"));
+    }
+
+    void captionShowsNameAndDensity_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("density");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("unit density") << "WATER"
+                                      << "1"
+                                      << "  WATER     Density = 1.000[g/cm3]";
+        QTest::newRow("gas") << "AIR"
+                             << "0.0012048"
+                             << "  AIR     Density = 0.001205[g/cm3]";
+        QTest::newRow("lead") << "LEAD"
+                              << "11.35"
+                              << "  LEAD     Density = 11.350[g/cm3]";
+        QTest::newRow("leading blanks") << "  SPACED"
+                                        << "1"
+                                        << "    SPACED     Density = 1.000[g/cm3]";
+    }
+    void captionShowsNameAndDensity()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, density);
+        QFETCH(QString, caption);
+        WarningRecorder warnings;
+        TempDirectory dir;
+        MaterialText text = MaterialText::fromBundled();
+        text.name = name.toStdString();
+        text.density = density.toStdString();
+        dir.write("m.psp", text.str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::loadFile(form, QStringLiteral("m.psp")));
+        QCOMPARE(form.plotWindow()->windowTitle(), caption);
+    }
+
+    void longRowsAreCutTo59Characters()
+    {
+        WarningRecorder warnings;
+        TempDirectory dir;
+        MaterialText text = MaterialText::fromBundled();
+        text.rows[0].replace(60, 6, "0.455500000000000"); // a longer seventh field
+        dir.write("m.psp", text.str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::loadFile(form, QStringLiteral("m.psp")));
+        QVERIFY(warnings.texts.isEmpty());
+        QCOMPARE(form.List1->count(), 132);
+        QCOMPARE(form.List1->item(0)->text().size(), 60);
+        QCOMPARE(form.List1->item(0)->text(),
+                 QLatin1Char(' ') + QString::fromStdString(text.rows[0].substr(0, 59)));
+    }
+
+    void brokenFileChangesNothing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("inMessage");
+        QTest::newRow("131 rows") << 0 << "row 132";
+        QTest::newRow("not a number") << 1 << "not a number";
+        QTest::newRow("zero stopping power") << 2 << "greater than zero";
+        QTest::newRow("descending energies") << 3 << "not greater than";
+        QTest::newRow("missing since listed") << 4 << "Cannot open";
+    }
+    void brokenFileChangesNothing()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, inMessage);
+        WarningRecorder warnings;
+        TempDirectory dir;
+        MaterialText good = MaterialText::fromBundled();
+        dir.write("a-good.psp", good.str());
+        MaterialText bad = good;
+        switch (kind) {
+        case 0:
+            bad.rows.pop_back();
+            break;
+        case 1:
+            bad.rows[20].replace(10, 9, "1.2.3E+02");
+            break;
+        case 2:
+            bad.rows[30].replace(30, 9, "0.000E+00");
+            break;
+        case 3:
+            std::swap(bad.rows[5], bad.rows[6]);
+            break;
+        default:
+            break;
+        }
+        const auto badFile = dir.write("b-bad.psp", bad.str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::loadFile(form, QStringLiteral("a-good.psp")));
+        form.List1->setCurrentRow(10);
+        form.Text3->setText(QStringLiteral("typed"));
+        const Snapshot before = Snapshot::of(form);
+        if (kind == 4)
+            std::filesystem::remove(badFile);
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("b-bad.psp")));
+        warnings.texts.clear();
+        form.Command2->click();
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY2(warnings.texts[0].contains(QStringLiteral("b-bad.psp")),
+                 qPrintable(warnings.texts[0]));
+        QVERIFY2(warnings.texts[0].contains(inMessage), qPrintable(warnings.texts[0]));
+        QVERIFY(Snapshot::of(form) == before);
+    }
+
+    void goDuringALoadIsIgnored()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("Water_liquid.psp")));
+        int extraPresses = 0;
+        // Fires at the load's first pause, like an impatient second click.
+        QTimer::singleShot(0, &form, [&] {
+            ++extraPresses;
+            form.Command2->click();
+        });
+        form.Command2->click();
+        QCOMPARE(extraPresses, 1);
+        QCOMPARE(form.List1->count(), 132);
+        QVERIFY(warnings.texts.isEmpty());
+    }
+
+    void plotImageHasFrameGridAndMasks()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        const QImage &image = form->plotWindow()->Picture1->image();
+        QCOMPARE(image.size() / image.devicePixelRatio(), QSize(525, 525));
+        const QColor background(0, 0, 128);
+        for (const QPointF corner :
+             {QPointF(0, 0), QPointF(524, 0), QPointF(0, 524), QPointF(524, 524)})
+            QCOMPARE(pixelAt(image, corner.x(), corner.y()), background);
+        // Frame corners, within a pixel of where the scale puts them.
+        for (const QPointF corner : {QPointF(43.5, 477.5), QPointF(510.5, 17.5)}) {
+            bool white = false;
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy)
+                    white |= pixelAt(image, corner.x() + dx, corner.y() + dy) == Qt::white;
+            QVERIFY2(white, qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+        }
+        // The grid line of 0.01 MeV, away from every curve.
+        const double gridX = UserScale::toPixelX(std::log(10.0));
+        bool grey = false;
+        for (int dx = -1; dx <= 1; ++dx)
+            grey |= pixelAt(image, gridX + dx, UserScale::toPixelY(3.0)) == QColor(128, 128, 128);
+        QVERIFY(grey);
+        // Above the frame nothing but the mask colour.
+        for (int y = 0; y < 15; ++y)
+            for (int x = 46; x < 525; ++x)
+                QCOMPARE(pixelAt(image, x, y), background);
+    }
+
+    void closingThePlotDestroysItAndRowSelectionRecreatesItHidden()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        QPointer<Form2> plot = form->plotWindow();
+        plot->close();
+        QTRY_VERIFY(plot.isNull());
+        QVERIFY(form->plotWindow() == nullptr);
+        form->List1->setCurrentRow(131); // 10000 MeV: the plot is not touched
+        QVERIFY(form->plotWindow() == nullptr);
+        form->List1->setCurrentRow(0);
+        Form2 *again = form->plotWindow();
+        QVERIFY(again);
+        QVERIFY(!again->isVisible());
+        QCOMPARE(again->windowTitle(), QString());
+        QVERIFY(again->Line1().isVisible());
+        QVERIFY(again->Line2().isVisible());
+        QCOMPARE(again->Line2().y1(), 6.62f); // as created
+        form->Command2->click();
+        QVERIFY(again->isVisible());
+        QVERIFY(!again->Line1().isVisible());
+    }
+
+    // --- energy entry ---------------------------------------------------------
+
+    void energyEntry_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("lowest") << "0.001" << true;
+        QTest::newRow("highest") << "10000" << true;
+        QTest::newRow("below") << "0.000999" << false;
+        QTest::newRow("above") << "10000.01" << false;
+        QTest::newRow("overflow") << "1e999" << false;
+        QTest::newRow("word") << "abc" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("with unit") << "10 MeV" << true;
+    }
+    void energyEntry()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        Form2 *plot = form->plotWindow();
+        form->List1->setCurrentRow(20); // puts Line1 somewhere known
+        const float line1Before = plot->Line1().x1();
+        const float line2Before = plot->Line2().y1();
+        form->Text3->setText(typed);
+        QTest::keyClick(form->Text3, Qt::Key_Return);
+        if (!accepted) {
+            QCOMPARE(warnings.texts, QStringList{QStringLiteral("This value is out of range.")});
+            QVERIFY(form->Text3->text().isEmpty());
+            QVERIFY(form->Text4->text().isEmpty());
+            QCOMPARE(plot->Line1().x1(), line1Before);
+            QCOMPARE(plot->Line2().y1(), line2Before);
+            QVERIFY(!plot->Line2().isVisible());
+            return;
+        }
+        QVERIFY(warnings.texts.isEmpty());
+        const double energy = parseNumber(typed.toStdString());
+        const double total = *interpolateTotal(form->materialTable(), energy);
+        QCOMPARE(form->Text3->text(), typed); // not reformatted
+        QCOMPARE(form->Text4->text(), QString::fromStdString(formatScientific(total)));
+        QCOMPARE(plot->Line1().x1(), static_cast<float>(MarkerX(energy)));
+        QCOMPARE(plot->Line1().x2(), plot->Line1().x1());
+        QCOMPARE(plot->Line2().y1(), static_cast<float>(MarkerY(total)));
+        QCOMPARE(plot->Line2().y2(), plot->Line2().y1());
+        QVERIFY(plot->Line1().isVisible());
+        QVERIFY(plot->Line2().isVisible());
+        QCOMPARE(plot->Line1().y1(), 18.39867f); // the other ends never move
+        QCOMPARE(plot->Line2().x1(), 0.00086f);
+    }
+
+    void tableEnergyShowsThatRowsValue()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->Text3->setText(QStringLiteral("10"));
+        QTest::keyClick(form->Text3, Qt::Key_Enter);
+        QCOMPARE(form->Text4->text(), QStringLiteral("4.567E+01")); // the 10 MeV row of the table
+    }
+
+    void clickIntoTheEnergyBoxEmptiesBothBoxes()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->List1->setCurrentRow(40);
+        QVERIFY(!form->Text4->text().isEmpty());
+        const float marker = form->plotWindow()->Line1().x1();
+        QTest::mouseClick(form->Text3, Qt::LeftButton);
+        QVERIFY(form->Text3->text().isEmpty());
+        QVERIFY(form->Text4->text().isEmpty());
+        QCOMPARE(form->plotWindow()->Line1().x1(), marker);
+        QVERIFY(form->plotWindow()->Line1().isVisible());
+    }
+
+    // --- table row selection ------------------------------------------------------
+
+    void rowSelectionMovesLine1UpTo100MeV()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        const MaterialTable &table = form->materialTable();
+        Form2 *plot = form->plotWindow();
+        int row100 = 0;
+        for (int k = 1; k <= kRowCount; ++k)
+            if (table.energy[k] == 100)
+                row100 = k;
+        QVERIFY(row100 > 0);
+        const float line2y = plot->Line2().y1();
+
+        form->List1->setCurrentRow(0);
+        QCOMPARE(form->Text3->text(), QStringLiteral("1.000E-03"));
+        QCOMPARE(form->Text4->text(), QStringLiteral("1.769E+02"));
+        QCOMPARE(plot->Line1().x1(), static_cast<float>(std::log(0.001) + 6.909));
+
+        form->List1->setCurrentRow(row100 - 1);
+        const float at100 = static_cast<float>(MarkerX(100));
+        QCOMPARE(plot->Line1().x1(), at100);
+        QCOMPARE(plot->Line1().x2(), at100);
+        QVERIFY(plot->Line1().isVisible());
+
+        form->List1->setCurrentRow(row100); // above 100 MeV
+        QCOMPARE(form->Text3->text(),
+                 QString::fromStdString(formatScientific(table.energy[row100 + 1])));
+        QCOMPARE(plot->Line1().x1(), at100);
+        QCOMPARE(plot->Line2().y1(), line2y);
+        QVERIFY(!plot->Line2().isVisible());
+    }
+
+    // --- cursor readout -------------------------------------------------------------------
+
+    void pointerOverThePlotSelectsTheNearestRow()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        Form2 *plot = form->plotWindow();
+        const MaterialTable &table = form->materialTable();
+        auto move = [&](float x, float y) { emit plot->Picture1->mouseMoved(x, y); };
+
+        const float x50 = static_cast<float>(MarkerX(table.energy[50]));
+        move(x50, 5);
+        QCOMPARE(form->List1->currentRow(), 49);
+        QCOMPARE(form->Text3->text(), QString::fromStdString(formatScientific(table.energy[50])));
+        QCOMPARE(plot->Picture1->cursor().shape(), Qt::CrossCursor);
+        QVERIFY(plot->Line1().isVisible() && plot->Line2().isVisible());
+        QCOMPARE(plot->Line2().y1(), 5.0f);
+        QCOMPARE(plot->Line2().y2(), 5.0f);
+
+        move(x50, 17); // Y never changes the row
+        QCOMPARE(form->List1->currentRow(), 49);
+
+        // Edges count as inside.
+        for (const QPointF edge : {QPointF(0, 0), QPointF(16.1, 18.4), QPointF(0, 18.4)}) {
+            move(static_cast<float>(edge.x()), static_cast<float>(edge.y()));
+            QVERIFY(plot->Line2().isVisible());
+        }
+        QCOMPARE(form->List1->currentRow(), 0); // (0, 18.4): left of row 1's marker
+
+        // Above 100 MeV the vertical line stays under the pointer.
+        move(15.0f, 3);
+        QCOMPARE(plot->Line1().x1(), 15.0f);
+        QVERIFY(table.energy[form->List1->currentRow() + 1] > 100);
+
+        // Just outside: lines hidden, pointer back, readout kept.
+        const QString text3 = form->Text3->text();
+        move(16.11f, 3);
+        QVERIFY(!plot->Line1().isVisible());
+        QVERIFY(!plot->Line2().isVisible());
+        QCOMPARE(plot->Picture1->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(form->Text3->text(), text3);
+    }
+
+    void pointerSnapsLine1ToTheRowAtOrBelow100MeV()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        Form2 *plot = form->plotWindow();
+        const MaterialTable &table = form->materialTable();
+        const float x = static_cast<float>(MarkerX(table.energy[30])) + 0.001f;
+        emit plot->Picture1->mouseMoved(x, 5);
+        emit plot->Picture1->mouseMoved(x + 0.001f, 5); // same row, again
+        QCOMPARE(plot->Line1().x1(), static_cast<float>(MarkerX(table.energy[30])));
+    }
+
+    void pointerMoveWhileTheListIsEmptySelectsNothing()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->List1->clear(); // as between emptying and refilling during a load
+        emit form->plotWindow()->Picture1->mouseMoved(8, 8);
+        QCOMPARE(form->List1->count(), 0);
+        QVERIFY(form->plotWindow()->Line1().isVisible());
+    }
+
+    void realMouseMovesReachTheReadout()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        Form2 *plot = form->plotWindow();
+        const QPointF at = PictureBox::toWidget(MarkerX(form->materialTable().energy[60]), 5);
+        QMouseEvent move(QEvent::MouseMove, at, plot->Picture1->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(plot->Picture1, &move);
+        QCOMPARE(form->List1->currentRow(), 59);
+    }
+
+    // --- about window -------------------------------------------------------------------------
+
+    void aboutWindowIsOneInstanceShownAndHidden()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.show();
+        form.Command3->click();
+        Form3 *about = form.aboutWindow();
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(about->windowTitle(), QStringLiteral("mu"));
+        QCOMPARE(about->size(), QSize(396, 196));
+        QVERIFY(about->windowFlags() & Qt::FramelessWindowHint);
+        auto *authors = about->findChild<QLabel *>(QStringLiteral("Label7"));
+        QCOMPARE(authors->text(),
+                 QStringLiteral("M. J. Berger, J. S. Coursey, M. A. Zucker and J. Chang"));
+        QVERIFY(authors->font().italic());
+        form.Command3->click();
+        QCOMPARE(form.aboutWindow(), about);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget *w) { return qobject_cast<Form3 *>(w) != nullptr; }),
+                 1);
+
+        // The main window works while it is open.
+        QVERIFY(quenrow::test::loadFile(form, QStringLiteral("Water_liquid.psp")));
+        QCOMPARE(form.List1->count(), 132);
+
+        about->Command1->click();
+        QVERIFY(!about->isVisible());
+        form.Command3->click();
+        QCOMPARE(form.aboutWindow(), about);
+        QVERIFY(about->isVisible());
+    }
+
+    void closingTheMainWindowClosesTheOthers()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->Command3->click();
+        QPointer<Form2> plot = form->plotWindow();
+        QPointer<Form3> about = form->aboutWindow();
+        form->Command1->click();
+        QVERIFY(!form->isVisible());
+        QVERIFY(plot.isNull() || !plot->isVisible());
+        QVERIFY(!about->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
