@@ -264,8 +264,10 @@ void Form1::fillFileList(QListWidget *list, const char *extension)
         }
         return;
     }
-    for (const std::string &name : std::get<std::vector<std::string>>(listing))
-        list->addItem(fileText(name));
+    for (const std::string &name : std::get<std::vector<std::string>>(listing)) {
+        auto *item = new QListWidgetItem(fileText(name), list);
+        item->setToolTip(item->text()); // the lists are narrower than most names
+    }
 }
 
 void Form1::File_Click(QListWidget *list)

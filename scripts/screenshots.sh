@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Starts Quenrow under Xvfb with a window manager, loads WATER, LIQUID, types
+# an energy, moves the pointer over the plot and writes PNGs to docs/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh xvfb xdotool imagemagick openbox x11-utils
+
+display=:${SCREENSHOT_DISPLAY:-97}
+Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
+sleep 1
+openbox >/dev/null 2>&1 &
+sleep 1
+
+XDG_RUNTIME_DIR=$(mktemp -d) ./build/quenrow >/dev/null 2>&1 &
+
+window() { # waits for a window whose title matches $1
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        [[ -n "$id" ]] && { echo "$id"; return; }
+        sleep 0.1
+    done
+    echo "no window named '$1'" >&2
+    exit 1
+}
+shot() { import -window "$1" -frame "$2"; echo "wrote $2"; }
+
+main=$(window '^Quenrow$')
+xdotool windowactivate --sync "$main"
+sleep 0.3
+# Focus starts on the element list; Tab to the compound list, pick the
+# second-to-last entry (Water_liquid.psp) by keyboard.
+xdotool key Tab End Up
+sleep 0.3
+shot "$main" docs/main-window.png
+
+xdotool key Tab space # GO
+plot=$(window 'WATER, LIQUID')
+sleep 0.5
+shot "$plot" docs/plot-window.png
+
+# Type 10 MeV into the energy box.
+xdotool windowactivate --sync "$main"
+xdotool mousemove --window "$main" 556 546 click 1
+xdotool type --delay 50 "10"
+xdotool key Return
+sleep 0.3
+shot "$main" docs/energy-entry.png
+
+# The about window beside them, the plot in front, then the whole screen.
+xdotool mousemove --window "$main" 36 508 click 1
+xdotool windowraise "$plot"
+sleep 0.5
+import -window root docs/lookup.png
+echo "wrote docs/lookup.png"
+
+# The pointer over the plot: crosshair and the nearest row in the main window.
+xdotool mousemove --window "$plot" 260 300
+sleep 0.2
+xdotool mousemove --window "$plot" 262 302
+sleep 0.5
+import -window root docs/cursor-readout.png
+echo "wrote docs/cursor-readout.png"
+kill "$xvfb"
