@@ -4,8 +4,8 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-QUENROW_PACKAGES=(cmake g++ make pkgconf qt6-base-dev fonts-ipafont-gothic fonts-liberation
-                  libgtest-dev locales)
+QUENROW_PACKAGES=(cmake g++ make pkgconf qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation
+                  libgtest-dev locales desktop-file-utils)
 QUENROW_PACKAGES+=("$@")
 
 missing=()

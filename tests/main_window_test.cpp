@@ -3,6 +3,8 @@
 #include <clocale>
 #include <cmath>
 
+#include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -433,7 +435,7 @@ private slots:
         const double gridX = UserScale::toPixelX(std::log(10.0));
         bool grey = false;
         for (int dx = -1; dx <= 1; ++dx)
-            grey |= pixelAt(image, gridX + dx, UserScale::toPixelY(3.0)) == QColor(128, 128, 128);
+            grey |= pixelAt(image, gridX + dx, UserScale::toPixelY(3.2)) == QColor(128, 128, 128);
         QVERIFY(grey);
         // Above the frame nothing but the mask colour.
         for (int y = 0; y < 15; ++y)
@@ -682,6 +684,112 @@ private slots:
         form.Command3->click();
         QCOMPARE(form.aboutWindow(), about);
         QVERIFY(about->isVisible());
+    }
+
+    // --- keyboard only ---------------------------------------------------------------------------
+
+    void everyActionIsReachableFromTheKeyboard()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto press = [&](int key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(form.focusWidget(), static_cast<Qt::Key>(key), modifiers);
+        };
+        QCOMPARE(form.focusWidget(), form.File1);
+        press(Qt::Key_Down);
+        QVERIFY(!form.Text1->text().isEmpty());
+        press(Qt::Key_Tab);
+        QCOMPARE(form.focusWidget(), form.File2);
+        press(Qt::Key_End);
+        press(Qt::Key_Up);
+        QCOMPARE(form.Text1->text(), QStringLiteral("WATER, LIQUID"));
+        press(Qt::Key_Tab);
+        QCOMPARE(form.focusWidget(), form.Command2);
+        press(Qt::Key_Space);
+        QCOMPARE(form.List1->count(), 132);
+        press(Qt::Key_Return); // Enter on the button loads as well
+        QCOMPARE(form.List1->count(), 132);
+        QVERIFY(warnings.texts.isEmpty());
+
+        for (int i = 0; i < 3; ++i)
+            press(Qt::Key_Tab);
+        QCOMPARE(form.focusWidget(), form.List1);
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        QVERIFY(form.List1->currentRow() >= 0);
+        QCOMPARE(form.Text3->text(),
+                 QString::fromStdString(
+                     formatScientific(form.materialTable().energy[form.List1->currentRow() + 1])));
+
+        press(Qt::Key_Tab);
+        QCOMPARE(form.focusWidget(), form.Text3);
+        form.Text3->clear();
+        QTest::keyClicks(form.Text3, QStringLiteral("10"));
+        press(Qt::Key_Return);
+        QCOMPARE(form.Text4->text(), QStringLiteral("4.567E+01"));
+
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        QCOMPARE(form.focusWidget(), form.Command3);
+        press(Qt::Key_Return);
+        Form3 *about = form.aboutWindow();
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(about->focusProxy(), about->Command1);
+        QTest::keyClick(about->Command1, Qt::Key_Space);
+        QVERIFY(!about->isVisible());
+        press(Qt::Key_Space);
+        QVERIFY(about->isVisible());
+        QTest::keyClick(about->Command1, Qt::Key_Return);
+        QVERIFY(!about->isVisible());
+        press(Qt::Key_Space);
+        QTest::keyClick(about->Command1, Qt::Key_Escape);
+        QVERIFY(!about->isVisible());
+        const auto focusable = about->findChildren<QWidget *>();
+        for (QWidget *child : focusable)
+            QVERIFY2(child == about->Command1 || !(child->focusPolicy() & Qt::TabFocus),
+                     qPrintable(child->objectName()));
+    }
+
+    // --- clipboard
+    // ----------------------------------------------------------------------------------
+
+    void rowsTableAndPlotGoToTheClipboard()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        form->List1->setCurrentRow(2);
+        QTest::keyClick(form->List1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(),
+                 QStringLiteral("2.000E-03 1.891E+02 2.927E+01 2.184E+02 1.137E-05 5.909E-06"));
+
+        auto action = [](QWidget *widget, const QString &text) -> QAction * {
+            for (QAction *a : widget->actions())
+                if (a->text() == text)
+                    return a;
+            return nullptr;
+        };
+        QVERIFY(action(form->List1, QStringLiteral("Copy row")));
+        QAction *copyTable = action(form->List1, QStringLiteral("Copy table"));
+        QVERIFY(copyTable);
+        copyTable->trigger();
+        const QStringList lines = clipboard->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 133);
+        QVERIFY(lines[0].startsWith(QStringLiteral("Energy (MeV)\tElectronic")));
+        QCOMPARE(lines[1], QStringLiteral("0.001\t133.7\t43.15\t176.9\t6.319E-06\t2.878E-06"));
+        QCOMPARE(lines[132].split(QLatin1Char('\t')).first(), QStringLiteral("10000"));
+
+        Form2 *plot = form->plotWindow();
+        QAction *copyPlot = action(plot->Picture1, QStringLiteral("Copy plot"));
+        QVERIFY(copyPlot);
+        copyPlot->trigger();
+        const QImage image = clipboard->image();
+        const qreal ratio = plot->Picture1->image().devicePixelRatio();
+        QCOMPARE(image.size(), QSize(525, 525) * ratio);
+        QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 128));
     }
 
     void closingTheMainWindowClosesTheOthers()

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "form1.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +15,7 @@
 #include "data/material_directory.h"
 #include "data/number_format.h"
 #include "data/plot_geometry.h"
+#include "data/table_export.h"
 #include "ui/about/form3.h"
 #include "ui/look.h"
 #include "ui/message.h"
@@ -196,6 +200,8 @@ void Form1::buildControls()
                           QStringLiteral(" bye "));
     for (QPushButton *button : {Command2, Command1})
         setBackground(button, QPalette::Button, kButtonGreen);
+    for (QPushButton *button : {Command1, Command2, Command3})
+        button->setAutoDefault(true); // Enter presses a focused button, as Space does
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -217,6 +223,16 @@ void Form1::buildControls()
     }
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
 
+    // The program writes no file: the table leaves through the clipboard.
+    auto *copyRow = new QAction(tr("Copy row"), List1);
+    copyRow->setShortcut(QKeySequence::Copy);
+    copyRow->setShortcutContext(Qt::WidgetShortcut);
+    connect(copyRow, &QAction::triggered, this, &Form1::copyRow);
+    auto *copyTable = new QAction(tr("Copy table"), List1);
+    connect(copyTable, &QAction::triggered, this, &Form1::copyTable);
+    List1->addActions({copyRow, copyTable});
+    List1->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
     Text4 = textBox(this, "Text4", twips(7560, 8400, 1575, 285));
     for (QLineEdit *box : {Text3, Text4}) {
@@ -225,6 +241,7 @@ void Form1::buildControls()
     }
     connect(Text3, &QLineEdit::returnPressed, this, &Form1::Text3_Enter);
     Text3->installEventFilter(this);
+    List1->installEventFilter(this); // its own Ctrl+C would copy the display text
 
     QWidget *order[] = {File1, File2, Command2, Text1,    Text2,
                         List1, Text3, Text4,    Command1, Command3};
@@ -371,12 +388,18 @@ void Form1::Command3_Click()
         about_ = new Form3();
     about_->show();
     about_->raise();
+    about_->activateWindow();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text3 && event->type() == QEvent::MouseButtonPress && Text3->isEnabled())
         Text3_Click();
+    if (watched == List1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyRow();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -427,6 +450,20 @@ void Form1::showRow(int row)
         plot->Line1().setX2(static_cast<float>(x));
         plot->Line1().setVisible(true);
     }
+}
+
+void Form1::copyRow()
+{
+    const QList<QListWidgetItem *> selected = List1->selectedItems();
+    if (!selected.isEmpty())
+        QGuiApplication::clipboard()->setText(
+            fileText(table_.rowText[List1->row(selected.first()) + 1]));
+}
+
+void Form1::copyTable()
+{
+    if (List1->count() == kRowCount)
+        QGuiApplication::clipboard()->setText(QString::fromStdString(tableAsTabSeparated(table_)));
 }
 
 void Form1::selectRowFromPlot(int row)

@@ -66,6 +66,8 @@ private:
     void Text3_Click();
     void List1_Click();
 
+    void copyRow();
+    void copyTable();
     void selectRowFromPlot(int row);
     void showRow(int row);
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "form2.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "data/plot_geometry.h"
 #include "draw_plot.h"
 #include "image_surface.h"
@@ -23,6 +27,15 @@ Form2::Form2(const MaterialTable *table)
     Picture1->setAccessibleName(QStringLiteral("Picture1"));
     Picture1->move(8, 8);
     connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
+
+    auto *copyPlot = new QAction(tr("Copy plot"), Picture1);
+    connect(copyPlot, &QAction::triggered, this, [this] {
+        // What is on screen, markers included, at the screen's pixel density.
+        QGuiApplication::clipboard()->setPixmap(Picture1->grab(QRect(
+            PictureBox::kBorder, PictureBox::kBorder, PictureBox::kInner, PictureBox::kInner)));
+    });
+    Picture1->addAction(copyPlot);
+    Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void Form2::DrawPlot()
