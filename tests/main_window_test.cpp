@@ -413,6 +413,17 @@ private slots:
         QVERIFY(warnings.texts.isEmpty());
     }
 
+    void closingTheMainWindowDuringALoadShowsNoPlot()
+    {
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.show();
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("Water_liquid.psp")));
+        QTimer::singleShot(0, &form, [&] { form.close(); });
+        form.Command2->click();
+        QVERIFY(form.plotWindow() == nullptr || !form.plotWindow()->isVisible());
+    }
+
     void plotImageHasFrameGridAndMasks()
     {
         WarningRecorder warnings;

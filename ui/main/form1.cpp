@@ -311,6 +311,7 @@ void Form1::Command1_Click()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    closing_ = true;
     if (plot_)
         plot_->close();
     if (about_)
@@ -349,6 +350,8 @@ void Form1::Command2_Click()
     List1->clear();
     table_ = std::move(material.table);
     QCoreApplication::processEvents();
+    if (closing_)
+        return; // the user ended the program at the pause
 
     QStringList rows;
     rows.reserve(kRowCount);
@@ -356,6 +359,8 @@ void Form1::Command2_Click()
         rows << QLatin1Char(' ') + fileText(table_.rowText[k]);
     List1->addItems(rows);
     QCoreApplication::processEvents();
+    if (closing_)
+        return;
 
     Form2 *plot = ensurePlotWindow();
     plot->setWindowTitle(

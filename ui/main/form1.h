@@ -75,6 +75,7 @@ private:
     MaterialTable table_;
     std::string selectedFile_;
     bool loading_ = false;
+    bool closing_ = false;
     QPointer<Form2> plot_;
     QPointer<Form3> about_;
 };
