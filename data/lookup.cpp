@@ -33,7 +33,12 @@ std::optional<double> interpolateTotal(const MaterialTable &table, double energy
     // own row's value: (c - e) is 0 there.
     const double product = (a - b) * (c - e);
     const double quotient = product / (c - d);
-    return std::exp(a - quotient);
+    const double total = std::exp(a - quotient);
+    // Extended below row 1 of a table that starts high, the line can leave
+    // the doubles: no value to show or to mark.
+    if (!(total > 0) || !std::isfinite(total))
+        return std::nullopt;
+    return total;
 }
 
 } // namespace quenrow

@@ -17,7 +17,8 @@ inline constexpr double kHighestEnergy = 10000; // MeV, inclusive
 std::optional<int> bracketingRow(const MaterialTable &table, double energy);
 
 // Log-log interpolation of the total stopping power, anchored at the upper
-// row. None when the energy is outside 0.001..10000 MeV or above the table.
+// row. None when the energy is outside 0.001..10000 MeV, above the table, or
+// where the result is not a positive finite number.
 std::optional<double> interpolateTotal(const MaterialTable &table, double energy);
 
 } // namespace quenrow

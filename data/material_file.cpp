@@ -19,7 +19,7 @@ namespace {
 // Sequential reader over one open file with the line and field rules of the
 // data format: a line ends at CR, LF or CR LF; a field ends at a blank, a
 // comma or a line end. Holds a fixed buffer, never the whole file, and no
-// line may run past kMaxLineLength, so every read is bounded.
+// line, blanks included, may run past kMaxLineLength, so every read is bounded.
 class TextReader {
 public:
     explicit TextReader(const std::filesystem::path &file) : path_(file.string()) {}
@@ -68,38 +68,29 @@ public:
         return std::nullopt;
     }
 
-    // One field of a line of numbers. The last field of a line runs to the
-    // line end, so a line with more fields fails on its last one; a field is
-    // never looked for past a line end. Both keep each row on one line, as
-    // the row texts of the second pass are.
-    std::optional<ReadError> readField(double &value, bool lastOnLine)
+    std::optional<ReadError> readField(double &value)
     {
         if (!skipBlanks())
             return fail(ReadFailure::LineTooLong, {});
         if (peek() < 0)
             return fail(ReadFailure::EndOfFile, {});
-        ++field_;
+        fieldNumber_ = ++field_;
         fieldLine_ = line_;
         std::string text;
-        for (int c = peek(); !isLineEnd(c) && (lastOnLine || (!isBlank(c) && c != ','));
-             c = peek()) {
+        for (int c = peek(); !isLineEnd(c) && !isBlank(c) && c != ','; c = peek()) {
             if (!step())
                 return fail(ReadFailure::LineTooLong, {});
             text.push_back(static_cast<char>(c));
         }
-        if (lastOnLine) {
-            while (!text.empty() && isBlank(text.back()))
-                text.pop_back();
+        if (!skipBlanks())
+            return fail(ReadFailure::LineTooLong, {});
+        if (peek() == ',') {
+            if (!step())
+                return fail(ReadFailure::LineTooLong, {});
         } else {
-            if (!skipBlanks())
-                return fail(ReadFailure::LineTooLong, {});
-            if (peek() == ',' && !step())
-                return fail(ReadFailure::LineTooLong, {});
+            consumeLineEnd();
         }
-        auto error = convert(text, value);
-        if (lastOnLine)
-            consumeLineEnd(); // after convert(), which names the field
-        return error;
+        return convert(text, value);
     }
 
     int fieldLine() const { return fieldLine_; }
@@ -222,7 +213,7 @@ std::optional<ReadError> readHead(TextReader &reader, std::string *name, double 
     if (auto error = reader.readLine(name))
         return error;
     reader.setContext("the density");
-    return reader.readField(density, true);
+    return reader.readField(density);
 }
 
 std::optional<ReadError> readHeadAndHeadings(TextReader &reader, std::string *name, double &density)
@@ -299,7 +290,7 @@ std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &
                              &table.range[2][k],
                              &seventh};
         for (int f = 0; f < 7; ++f) {
-            if (auto error = reader.readField(*fields[f], f == 6))
+            if (auto error = reader.readField(*fields[f]))
                 return *error;
             if (f == 0 && rowLines)
                 (*rowLines)[k] = reader.fieldLine();
@@ -332,7 +323,9 @@ std::optional<ReadError> checkMaterial(const MaterialTable &table, const RowLine
     for (int k = 1; k <= kRowCount; ++k) {
         if (!(table.energy[k] > 0))
             return problem(ReadFailure::NotPositive, k, 1, table.energy[k]);
-        if (k > 1 && !(table.energy[k] > table.energy[k - 1]))
+        // In logarithms: interpolation divides by their difference, which
+        // vanishes for some neighbouring doubles.
+        if (k > 1 && !(std::log(table.energy[k]) > std::log(table.energy[k - 1])))
             return problem(ReadFailure::NotIncreasing, k, 1, table.energy[k]);
         for (int c = 1; c <= 3; ++c)
             if (!(table.stoppingPower[c][k] > 0))

@@ -84,6 +84,18 @@ TEST(InterpolateTotal, AboveTheLastRowOfAShortTableIsOutOfRange)
     EXPECT_TRUE(interpolateTotal(table, 1000).has_value());
 }
 
+TEST(InterpolateTotal, AnExtrapolationThatLeavesTheDoublesIsOutOfRange)
+{
+    // Row 1 at 9000 MeV: going down to 0.001 MeV along a steep line overflows.
+    MaterialTable table = decades(kRowCount, 9000);
+    table.stoppingPower[3][1] = 1e300;
+    table.stoppingPower[3][2] = 1e-300;
+    EXPECT_FALSE(interpolateTotal(table, 0.001).has_value());
+    table.stoppingPower[3][1] = 1e-300;
+    table.stoppingPower[3][2] = 1e300;
+    EXPECT_FALSE(interpolateTotal(table, 0.001).has_value());
+}
+
 TEST(BracketingRow, StopsAtFirstRowNotBelowTheEnergy)
 {
     const MaterialTable &t = water();

@@ -194,6 +194,23 @@ private slots:
         QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 2.6989 g/cm3"));
     }
 
+    void fileNamesThatAreNotUtf8StillOpen()
+    {
+        WarningRecorder warnings;
+        TempDirectory dir;
+        dir.write("caf\xe9.psp", MaterialText::fromBundled().str());
+        dir.write("bell\x07.psp", MaterialText::fromBundled("Air_dry.psp").str());
+        Form1 form(dir.path());
+        QCOMPARE(form.File2->count(), 2);
+        QVERIFY(quenrow::test::selectFile(form, QString::fromLatin1("caf\xe9.psp")));
+        QCOMPARE(form.Text1->text(), QStringLiteral("WATER, LIQUID"));
+        form.File2->setCurrentRow(0);
+        QVERIFY(form.Text1->text().startsWith(QStringLiteral("AIR")));
+        form.Command2->click();
+        QVERIFY2(warnings.texts.isEmpty(), qPrintable(warnings.texts.join('\n')));
+        QCOMPARE(form.List1->count(), 132);
+    }
+
     void missingDataFolderWarnsAndKeepsRunning()
     {
         WarningRecorder warnings;

@@ -3,6 +3,8 @@
 // what a user sees, for "nothing changed" checks.
 #pragma once
 
+#include <array>
+
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,20 +34,32 @@ private:
     WarningHandler previous_;
 };
 
-// Everything a load may change, to compare before and after.
+// Everything a user sees that a load or a preview may change: the table, the
+// list and its selection, the four boxes, the caption, the plot image and the
+// marker lines.
 struct Snapshot {
     MaterialTable table;
     QStringList rows;
-    QString text3, text4, caption;
+    QList<int> selectedRows;
+    int currentRow = -1;
+    QString text1, text2, text3, text4, caption;
     bool text3Enabled = false, text4Enabled = false;
     QImage plot;
+    std::array<float, 8> markers{};
+    bool line1Visible = false, line2Visible = false;
 
     static Snapshot of(const Form1 &form)
     {
         Snapshot s;
         s.table = form.materialTable();
-        for (int i = 0; i < form.List1->count(); ++i)
+        for (int i = 0; i < form.List1->count(); ++i) {
             s.rows << form.List1->item(i)->text();
+            if (form.List1->item(i)->isSelected())
+                s.selectedRows << i;
+        }
+        s.currentRow = form.List1->currentRow();
+        s.text1 = form.Text1->text();
+        s.text2 = form.Text2->text();
         s.text3 = form.Text3->text();
         s.text4 = form.Text4->text();
         s.text3Enabled = form.Text3->isEnabled();
@@ -53,16 +67,23 @@ struct Snapshot {
         if (Form2 *plot = form.plotWindow()) {
             s.caption = plot->windowTitle();
             s.plot = plot->Picture1->image().copy();
+            const LineControl &a = plot->Line1(), &b = plot->Line2();
+            s.markers = {a.x1(), a.y1(), a.x2(), a.y2(), b.x1(), b.y1(), b.x2(), b.y2()};
+            s.line1Visible = a.isVisible();
+            s.line2Visible = b.isVisible();
         }
         return s;
     }
 
     bool operator==(const Snapshot &other) const
     {
-        return table == other.table && rows == other.rows && text3 == other.text3 &&
+        return table == other.table && rows == other.rows &&
+               selectedRows == other.selectedRows && currentRow == other.currentRow &&
+               text1 == other.text1 && text2 == other.text2 && text3 == other.text3 &&
                text4 == other.text4 && caption == other.caption &&
                text3Enabled == other.text3Enabled && text4Enabled == other.text4Enabled &&
-               plot == other.plot;
+               plot == other.plot && markers == other.markers &&
+               line1Visible == other.line1Visible && line2Visible == other.line2Visible;
     }
 };
 

@@ -33,6 +33,7 @@ namespace quenrow {
 namespace {
 
 constexpr double kMarkerThreshold = 100; // MeV: rows above it leave the plot alone
+constexpr int kFileNameRole = Qt::UserRole;
 
 const QColor kHeadingText(0, 0, 192);
 const QColor kEntryBackground(192, 255, 255);
@@ -182,7 +183,7 @@ void Form1::buildControls()
         // A click on the entry that is still highlighted after the other list
         // was used previews it again: the list used last wins.
         connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem *item) {
-            if (item->text().toStdString() != selectedFile_)
+            if (item->data(kFileNameRole).toByteArray().toStdString() != selectedFile_)
                 File_Click(list);
         });
     }
@@ -284,6 +285,8 @@ void Form1::fillFileList(QListWidget *list, const char *extension)
     for (const std::string &name : std::get<std::vector<std::string>>(listing)) {
         auto *item = new QListWidgetItem(fileText(name), list);
         item->setToolTip(item->text()); // the lists are narrower than most names
+        // The name as the file system has it: the shown text may not round-trip.
+        item->setData(kFileNameRole, QByteArray::fromStdString(name));
     }
 }
 
@@ -292,7 +295,7 @@ void Form1::File_Click(QListWidget *list)
     const QList<QListWidgetItem *> selected = list->selectedItems();
     if (selected.isEmpty())
         return;
-    selectedFile_ = selected.first()->text().toStdString();
+    selectedFile_ = selected.first()->data(kFileNameRole).toByteArray().toStdString();
     auto header = readMaterialHeader(materialPath(dataDirectory_, selectedFile_));
     if (auto *error = std::get_if<ReadError>(&header)) {
         showWarning(this, fromUtf8(describe(*error)));
