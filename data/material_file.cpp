@@ -3,9 +3,11 @@
 
 #include "number_format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include <fcntl.h>
@@ -15,6 +17,69 @@
 namespace quenrow {
 
 namespace {
+
+// Exact and quick for the tables' numbers ("1.337E+02"): digits that make an
+// integer below 2^53 and a power of ten of at most 22, both exact doubles, so
+// the one multiplication or division is correctly rounded, as from_chars is.
+// False for anything else, which from_chars then reads.
+bool readPlainDecimal(const char *first, const char *last, double &value)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char *p = first;
+    const bool negative = p != last && *p == '-';
+    if (negative)
+        ++p;
+    std::uint64_t digits = 0;
+    int count = 0, scale = 0;
+    bool any = false;
+    for (; p != last && *p >= '0' && *p <= '9'; ++p, any = true) {
+        if (digits || *p != '0') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + std::uint64_t(*p - '0');
+        }
+    }
+    if (p != last && *p == '.') {
+        for (++p; p != last && *p >= '0' && *p <= '9'; ++p, any = true) {
+            if (digits || *p != '0') {
+                if (++count > 15)
+                    return false;
+                digits = digits * 10 + std::uint64_t(*p - '0');
+            }
+            --scale;
+        }
+    }
+    if (!any)
+        return false;
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool down = p != last && *p == '-';
+        if (p != last && (*p == '+' || *p == '-'))
+            ++p;
+        if (p == last)
+            return false;
+        int exponent = 0;
+        for (; p != last && *p >= '0' && *p <= '9'; ++p) {
+            if (exponent > 1000)
+                return false;
+            exponent = exponent * 10 + (*p - '0');
+        }
+        scale += down ? -exponent : exponent;
+    }
+    if (p != last || scale < -22 || scale > 22)
+        return false;
+    double result = static_cast<double>(digits);
+    result = scale < 0 ? result / kPowers[-scale] : result * kPowers[scale];
+    value = negative ? -result : result;
+    return true;
+}
+
+std::string rowContext(int row)
+{
+    return "row " + std::to_string(row) + " of the table";
+}
 
 // Sequential reader over one open file with the line and field rules of the
 // data format: a line ends at CR, LF or CR LF; a field ends at a blank, a
@@ -49,7 +114,13 @@ public:
         return std::nullopt;
     }
 
-    void setContext(std::string context) { context_ = std::move(context); }
+    void setContext(const char *context)
+    {
+        context_ = context;
+        contextRow_ = 0;
+    }
+    // Row k of the table; its text is made only for an error.
+    void setRowContext(int row) { contextRow_ = row; }
 
     // Reads one line; `text` (if given) receives at most `keep` characters.
     std::optional<ReadError> readLine(std::string *text, std::size_t keep = kMaxLineLength)
@@ -58,6 +129,20 @@ public:
             return fail(ReadFailure::EndOfFile, {});
         if (text)
             text->clear();
+        // Fast path: the rest of the line lies in the buffer and is not too
+        // long; anything else goes character by character below.
+        const char *first = buffer_.data() + pos_;
+        const char *last = buffer_.data() + size_;
+        const char *end = first;
+        while (end != last && *end != '\r' && *end != '\n')
+            ++end;
+        const auto length = static_cast<std::size_t>(end - first);
+        if (end != last && column_ + length <= kMaxLineLength) {
+            if (text)
+                text->assign(first, std::min(length, keep));
+            pos_ += length;
+            column_ += length;
+        }
         for (int c = peek(); !isLineEnd(c); c = peek()) {
             if (!step())
                 return fail(ReadFailure::LineTooLong, {});
@@ -77,6 +162,18 @@ public:
         fieldNumber_ = ++field_;
         fieldLine_ = line_;
         std::string text;
+        const char *first = buffer_.data() + pos_;
+        const char *last = buffer_.data() + size_;
+        const char *end = first;
+        while (end != last && !isLineEnd(static_cast<unsigned char>(*end)) &&
+               !isBlank(static_cast<unsigned char>(*end)) && *end != ',')
+            ++end;
+        const auto length = static_cast<std::size_t>(end - first);
+        if (end != last && column_ + length <= kMaxLineLength) {
+            text.assign(first, length);
+            pos_ += length;
+            column_ += length;
+        }
         for (int c = peek(); !isLineEnd(c) && !isBlank(c) && c != ','; c = peek()) {
             if (!step())
                 return fail(ReadFailure::LineTooLong, {});
@@ -162,6 +259,8 @@ private:
             if (first != last && (*first == '+' || *first == '-'))
                 return failField(ReadFailure::NotANumber, text);
         }
+        if (readPlainDecimal(first, last, value))
+            return std::nullopt;
         auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
         if (first == last || end != last || ec == std::errc::invalid_argument)
             return failField(ReadFailure::NotANumber, text);
@@ -179,19 +278,22 @@ private:
             cause,
             cause == ReadFailure::CannotOpen || cause == ReadFailure::NotAFile ? 0 : line_,
             0,
-            context_,
+            context(),
             std::move(detail)};
     }
     ReadError failField(ReadFailure cause, std::string text) const
     {
-        return ReadError{path_, cause, fieldLine_, fieldNumber_, context_, std::move(text)};
+        return ReadError{path_, cause, fieldLine_, fieldNumber_, context(), std::move(text)};
     }
 
+    std::string context() const { return contextRow_ ? rowContext(contextRow_) : context_; }
+
     std::string path_;
-    std::string context_;
+    const char *context_ = "";
+    int contextRow_ = 0;
     int fd_ = -1;
     bool atEnd_ = false;
-    std::array<char, 16 * 1024> buffer_{};
+    std::array<char, 16 * 1024> buffer_; // only [0, size_) is read
     std::size_t pos_ = 0;
     std::size_t size_ = 0;
     int line_ = 1;
@@ -225,11 +327,6 @@ std::optional<ReadError> readHeadAndHeadings(TextReader &reader, std::string *na
         if (auto error = reader.readLine(nullptr))
             return error;
     return std::nullopt;
-}
-
-std::string rowContext(int row)
-{
-    return "row " + std::to_string(row) + " of the table";
 }
 
 // Keeps a message readable whatever bytes a file held.
@@ -280,7 +377,7 @@ std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &
     if (auto error = readHeadAndHeadings(reader, &table.name, density))
         return *error;
     for (int k = 1; k <= kRowCount; ++k) {
-        reader.setContext(rowContext(k));
+        reader.setRowContext(k);
         double seventh = 0;
         double *fields[7] = {&table.energy[k],
                              &table.stoppingPower[1][k],
@@ -307,7 +404,7 @@ std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &file,
     if (auto error = readHeadAndHeadings(reader, nullptr, density))
         return error;
     for (int k = 1; k <= kRowCount; ++k) {
-        reader.setContext(rowContext(k));
+        reader.setRowContext(k);
         if (auto error = reader.readLine(&table.rowText[k], kRowTextWidth))
             return error;
     }

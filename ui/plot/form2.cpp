@@ -49,6 +49,10 @@ void Form2::DrawPlot()
     Line2().setVisible(false);
     show();
     raise();
+    // Painted now: queued, the plot would wait behind the main window's
+    // repaint of the list GO has just refilled, which takes longer. Before
+    // the window's first expose this does nothing and the expose paints it.
+    Picture1->repaint();
 }
 
 void Form2::Picture1_MouseMove(float x, float y)

@@ -3,6 +3,13 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
 #include "data/plot_geometry.h"
 #include "ui/look.h"
 
@@ -23,6 +30,113 @@ QPointF pixel(double x, double y)
 
 const QColor kForeground(255, 255, 255);
 const QColor kBackground(0, 0, 128);
+
+// An aliased line in an opaque colour replaces the pixels it covers whatever
+// lay under them, so what line() writes depends only on its arguments, the
+// pen and the image's geometry. The grid and legend lines are the same in
+// every plot and the stroker makes them most of DrawPlot's time: Qt draws
+// each once into a scratch image, the pixels it wrote are kept, and later
+// plots write exactly those. Curves come through lineTo() and are always
+// stroked. Painting happens on the GUI thread only, so the cache is unlocked.
+struct LineKey {
+    float x1, y1, x2, y2;
+    int colour, penWidth;
+    int width, height;
+    qreal ratio;
+    QImage::Format format;
+    bool operator==(const LineKey &) const = default;
+};
+
+struct LineKeyHash {
+    std::size_t operator()(const LineKey &key) const
+    {
+        std::uint64_t hash = 0xcbf29ce484222325u;
+        const auto mix = [&hash](auto value) {
+            std::uint64_t bits = 0;
+            std::memcpy(&bits, &value, sizeof value);
+            hash = (hash ^ bits) * 0x100000001b3u;
+        };
+        mix(key.x1), mix(key.y1), mix(key.x2), mix(key.y2), mix(key.colour);
+        mix(key.penWidth), mix(key.width), mix(key.height), mix(key.ratio);
+        mix(static_cast<int>(key.format));
+        return static_cast<std::size_t>(hash);
+    }
+};
+
+struct Run {
+    int y, x, length; // device pixels
+};
+
+struct LinePixels {
+    QRgb value = 0;
+    std::vector<Run> runs;
+};
+
+constexpr std::size_t kMaxCachedLines = 4096; // a plot has 153
+
+std::unordered_map<LineKey, LinePixels, LineKeyHash> &lineCache()
+{
+    static std::unordered_map<LineKey, LinePixels, LineKeyHash> cache;
+    return cache;
+}
+
+bool writableAsRgb(const QImage &image)
+{
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32 ||
+           image.format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Draws the line alone into a scratch image of the same geometry and reads
+// back what Qt wrote; false (draw it normally) unless that is one colour.
+bool findLinePixels(const QImage &image, const QPen &pen, QPointF a, QPointF b, LinePixels &out)
+{
+    static QImage scratch;
+    if (scratch.size() != image.size() || scratch.format() != image.format() ||
+        scratch.devicePixelRatio() != image.devicePixelRatio()) {
+        scratch = QImage(image.size(), image.format());
+        scratch.setDevicePixelRatio(image.devicePixelRatio());
+    }
+    // Round caps reach half the pen width past the ends; two pixels spare.
+    const qreal ratio = image.devicePixelRatio();
+    const int margin = static_cast<int>(std::ceil(pen.widthF() * ratio)) + 2;
+    const auto low = [&](qreal u, qreal v) {
+        return static_cast<int>(std::floor(std::min(u, v) * ratio)) - margin;
+    };
+    const auto high = [&](qreal u, qreal v) {
+        return static_cast<int>(std::ceil(std::max(u, v) * ratio)) + margin;
+    };
+    const QRect box = QRect(QPoint(low(a.x(), b.x()), low(a.y(), b.y())),
+                            QPoint(high(a.x(), b.x()), high(a.y(), b.y())))
+                          .intersected(scratch.rect());
+    const QRgb wanted = pen.color().rgba();
+    const QRgb untouched = wanted ^ 0x00ffffffu;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb *>(scratch.scanLine(y)) + box.left(), box.width(),
+                    untouched);
+    {
+        QPainter painter(&scratch);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(pen);
+        painter.drawLine(a, b);
+    }
+    out.value = wanted;
+    out.runs.clear();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+        for (int x = box.left(); x <= box.right();) {
+            if (row[x] == untouched) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            for (; x <= box.right() && row[x] != untouched; ++x)
+                if (row[x] != wanted)
+                    return false;
+            out.runs.push_back({y, start, x - start});
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -50,10 +164,40 @@ void ImageSurface::usePen(int colour)
 
 void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
 {
-    usePen(colour);
-    painter_.drawLine(pixel(x1, y1), pixel(x2, y2));
     x_ = x2;
     y_ = y2;
+    const QPointF a = pixel(x1, y1);
+    const QPointF b = pixel(x2, y2);
+    if (!writableAsRgb(image_)) {
+        usePen(colour);
+        painter_.drawLine(a, b);
+        return;
+    }
+    auto &cache = lineCache();
+    LineKey key{x1, y1, x2, y2, colour, penWidth_, 0, 0, 0, QImage::Format_Invalid};
+    key.width = image_.width();
+    key.height = image_.height();
+    key.ratio = image_.devicePixelRatio();
+    key.format = image_.format();
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        usePen(colour);
+        LinePixels pixels;
+        if (cache.size() >= kMaxCachedLines ||
+            !findLinePixels(image_, painter_.pen(), a, b, pixels)) {
+            painter_.drawLine(a, b);
+            return;
+        }
+        found = cache.emplace(key, std::move(pixels)).first;
+    }
+    // Every other operation sets its own pen, so a hit leaves the pen alone.
+    // The painter draws straight into the image's buffer; writing into that
+    // same buffer, not a detached copy, keeps both on the same pixels.
+    uchar *bits = const_cast<uchar *>(image_.constBits());
+    const qsizetype stride = image_.bytesPerLine();
+    for (const Run &run : found->second.runs)
+        std::fill_n(reinterpret_cast<QRgb *>(bits + run.y * stride) + run.x, run.length,
+                    found->second.value);
 }
 
 void ImageSurface::lineTo(float x, float y, int colour)

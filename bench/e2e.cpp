@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: MIT
+// End-to-end benchmark: drives the real windows on whatever platform Qt
+// has (an X display such as Xvfb, or offscreen when there is none).
+//   quenrow_e2e startup [N]   exec to the main window's first finished paint,
+//                             N fresh quenrow_session processes after one warm-up
+//   quenrow_e2e go [N]        GO press to the plot window shown with the
+//                             finished plot, window kept open between presses
+//   quenrow_e2e go-new [N]    the same, with the plot window closed before each
+//                             press so every press builds and maps a new one
+//   quenrow_e2e pointer [N]   pointer moves over the plot frame, each handled
+//                             and repainted (plot, list, boxes) before the next
+//   quenrow_e2e rss [K]       peak RSS of a fresh session after K loads
+//   quenrow_e2e all           all of the above with the default counts
+// Each figure is printed as one tab-separated line:
+//   name  unit  n  median  p99  p10  min  max  [note]
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QTest>
+
+#include "data/plot_geometry.h"
+#include "session_support.h"
+#include "ui/message.h"
+
+using namespace quenrow;
+using namespace quenrow::bench;
+
+namespace {
+
+std::string sibling(const char *name)
+{
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return name;
+    self[n] = '\0';
+    std::string path(self);
+    return path.substr(0, path.rfind('/') + 1) + name;
+}
+
+// Runs quenrow_session with `args`; its one line of output, or "" on failure.
+std::string runSession(const std::vector<std::string> &args, bool stampExec)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return {};
+    // Everything allocated before fork(): the child only stamps and execs.
+    std::string program = sibling("quenrow_session");
+    std::vector<std::string> all{program};
+    all.insert(all.end(), args.begin(), args.end());
+    char stamp[32] = "";
+    std::vector<char *> argv;
+    for (auto &a : all)
+        argv.push_back(a.data());
+    if (stampExec)
+        argv.push_back(stamp);
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        std::snprintf(stamp, sizeof stamp, "%lld", static_cast<long long>(nowNs()));
+        ::execv(program.c_str(), argv.data()); // the process starts here
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    std::string out;
+    char buffer[512];
+    ssize_t got;
+    while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, std::size_t(got));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return out;
+}
+
+void report(const char *name, const char *unit, const std::vector<double> &values,
+            const std::string &note = {})
+{
+    if (values.empty()) {
+        std::printf("%s\t%s\t0\tnan\tnan\tnan\tnan\tnan\tFAILED %s\n", name, unit, note.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    std::printf("%s\t%s\t%zu\t%.4g\t%.4g\t%.4g\t%.4g\t%.4g\t%s\n", name, unit, values.size(),
+                median(values), percentile(values, 99), percentile(values, 10), *lo, *hi,
+                note.c_str());
+    std::fflush(stdout);
+}
+
+int benchStartup(int runs)
+{
+    const useconds_t kSettleUs = std::getenv("QUENROW_BENCH_SETTLE_US")
+                                     ? useconds_t(std::atol(std::getenv("QUENROW_BENCH_SETTLE_US")))
+                                     : 300000;
+    std::vector<double> total, app, form, show;
+    for (int i = 0; i <= runs; ++i) {
+        // A user starts the program on a settled desktop: let the display
+        // server finish with the last session before the next one starts.
+        ::usleep(kSettleUs);
+        // "first-paint" gets the exec time stamp appended as its T0.
+        const std::string line = runSession({"first-paint"}, true);
+        double t[5];
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &t[0], &t[1], &t[2], &t[3], &t[4]) !=
+            5) {
+            report("start_to_first_paint", "ms", {}, "session failed");
+            return 1;
+        }
+        if (i == 0)
+            continue; // warm-up: page cache, font cache
+        total.push_back(t[0]);
+        app.push_back(t[2]);
+        form.push_back(t[3] - t[2]);
+        show.push_back(t[0] - t[4]);
+    }
+    char note[160];
+    std::snprintf(
+        note, sizeof note,
+        "medians: exec+QApplication %.1f ms, Form1 built %.1f ms, show to painted %.1f ms",
+        median(app), median(form), median(show));
+    report("start_to_first_paint", "ms", total, note);
+    return 0;
+}
+
+int benchRss(int loads)
+{
+    const std::string line = runSession({"load", std::to_string(loads)}, false);
+    long hwm = 0, rss = 0;
+    if (std::sscanf(line.c_str(), "%ld %ld", &hwm, &rss) != 2) {
+        report("peak_rss", "MB", {}, "session failed");
+        return 1;
+    }
+    report("peak_rss", "MB", {hwm / 1024.0},
+           "VmHWM after " + std::to_string(loads) + " loads; VmRSS then " +
+               std::to_string(rss / 1024) + " MB");
+    return 0;
+}
+
+struct Session {
+    BenchApplication &app;
+    Form1 form{dataDirectory()};
+    QStringList warnings;
+
+    explicit Session(BenchApplication &application) : app(application)
+    {
+        setWarningHandler([this](QWidget *, const QString &text) { warnings << text; });
+        app.watchPaint([this](QObject *painted) { return painted == &form; });
+        form.show();
+        app.waitForPaint(10000);
+        app.settle(20);
+    }
+    ~Session() { setWarningHandler(nullptr); }
+};
+
+int benchGo(BenchApplication &app, int presses, bool newWindow)
+{
+    Session session(app);
+    const char *name = newWindow ? "go_to_plot_new_window" : "go_to_plot";
+    constexpr int kWarmUp = 10;
+    constexpr int kCycle = 4; // a few materials, alternately from either list
+    std::vector<double> ms, cpuMs;
+    for (int i = 0; i < kWarmUp + presses; ++i) {
+        if (newWindow && session.form.plotWindow())
+            session.form.plotWindow()->close();
+        selectFile(session.form, kMaterials[i % kCycle]);
+        app.settle(3);
+        std::int64_t cpu = 0;
+        const std::int64_t ns = pressGo(app, session.form, &cpu);
+        if (ns < 0) {
+            report(name, "ms", {}, "the plot never painted");
+            return 1;
+        }
+        if (i >= kWarmUp) {
+            ms.push_back(ns / 1e6);
+            cpuMs.push_back(cpu / 1e6);
+        }
+    }
+    app.settle(3);
+    if (!session.warnings.isEmpty()) {
+        report(name, "ms", {}, "warning: " + session.warnings.first().toStdString());
+        return 1;
+    }
+    char note[160];
+    std::snprintf(note, sizeof note, "CPU %.2f ms median%s", median(cpuMs),
+                  newWindow ? "; plot window closed before each press" : "");
+    report(name, "ms", ms, note);
+    return 0;
+}
+
+// Left to right and back across the frame on a wave, so both markers move
+// and the row under the pointer changes every few moves.
+std::vector<QPoint> pointerPath(int moves)
+{
+    const QPointF topLeft = PictureBox::toWidget(0, kFrameTop);
+    const QPointF bottomRight = PictureBox::toWidget(kFrameRight, 0);
+    constexpr int kPerSweep = 250;
+    std::vector<QPoint> path;
+    for (int i = 0; i < moves; ++i) {
+        const int sweep = i / kPerSweep;
+        double t = (i % kPerSweep) / double(kPerSweep - 1);
+        if (sweep % 2)
+            t = 1 - t;
+        const double wave = 0.5 + 0.45 * std::sin(2 * M_PI * (1.5 * t + 0.25 * sweep));
+        path.emplace_back(int(std::lround(topLeft.x() + t * (bottomRight.x() - topLeft.x()))),
+                          int(std::lround(topLeft.y() + wave * (bottomRight.y() - topLeft.y()))));
+    }
+    return path;
+}
+
+int benchPointer(BenchApplication &app, int moves)
+{
+    Session session(app);
+    selectFile(session.form, "Water_liquid.psp");
+    app.settle(3);
+    if (pressGo(app, session.form) < 0) {
+        report("pointer_move", "us", {}, "the plot never painted");
+        return 1;
+    }
+    app.settle(20);
+    Form2 *plot = session.form.plotWindow();
+    QWindow *window = plot->windowHandle();
+    const auto toWindow = [&](QPoint p) { return plot->Picture1->mapTo(plot, p); };
+
+    // Enter from outside the frame, then one untimed sweep.
+    QTest::mouseMove(window, toWindow(QPoint(10, 10)));
+    for (const QPoint &p : pointerPath(250))
+        QTest::mouseMove(window, toWindow(p));
+    app.settle(20);
+
+    const bool trace = std::getenv("QUENROW_BENCH_TRACE") != nullptr;
+    std::vector<double> us;
+    long paints = 0, latePaints = 0;
+    int rowChanges = 0;
+    std::vector<double> rowChanged, rowKept; // the list's row changed with the move, or not
+    std::vector<double> crosshair; // until the plot window's markers were painted and flushed
+    int lastRow = session.form.List1->currentRow();
+    for (const QPoint &p : pointerPath(moves)) {
+        const QPoint at = toWindow(p);
+        const long before = app.paintEvents();
+        app.watchPaint([box = plot->Picture1](QObject *painted) { return painted == box; });
+        const std::int64_t start = nowNs();
+        if (trace)
+            app.traceFrom(start);
+        // Delivered as the platform delivers it, then the event loop runs
+        // once: posted repaints are painted and flushed in there.
+        QTest::mouseMove(window, at);
+        const std::int64_t end = nowNs();
+        if (trace) {
+            app.stopTrace();
+            std::fprintf(stderr, "move to (%d, %d): %.3f ms\n", p.x(), p.y(), (end - start) / 1e6);
+        }
+        us.push_back((end - start) / 1e3);
+        if (app.paintDone())
+            crosshair.push_back((app.paintDoneAt() - start) / 1e3);
+        paints += app.paintEvents() - before;
+        const long settled = app.paintEvents();
+        QCoreApplication::processEvents();
+        latePaints += app.paintEvents() - settled;
+        if (session.form.List1->currentRow() != lastRow) {
+            ++rowChanges;
+            lastRow = session.form.List1->currentRow();
+            rowChanged.push_back(us.back());
+        } else {
+            rowKept.push_back(us.back());
+        }
+    }
+    app.settle(3);
+    char note[200];
+    std::snprintf(note, sizeof note,
+                  "%.2f paint events a move, %ld left for later; list row changed on %d moves "
+                  "(median %.0f us), kept on %zu (median %.0f us)",
+                  double(paints) / moves, latePaints, rowChanges, median(rowChanged),
+                  rowKept.size(), median(rowKept));
+    if (!session.warnings.isEmpty()) {
+        report("pointer_move", "us", {}, "warning: " + session.warnings.first().toStdString());
+        return 1;
+    }
+    report("pointer_move", "us", us, note);
+    // Qt paints the plot window first, then the main window's list and boxes.
+    report("pointer_move_crosshair", "us", crosshair,
+           std::to_string(crosshair.size()) + " of " + std::to_string(moves) +
+               " moves repainted the markers");
+    return 0;
+}
+
+int countArgument(int argc, char **argv, int fallback)
+{
+    return argc > 2 ? std::max(1, std::atoi(argv[2])) : fallback;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s startup|go|go-new|pointer|rss|all [count]\n", argv[0]);
+        return 2;
+    }
+    const std::string mode = argv[1];
+    if (mode == "startup")
+        return benchStartup(countArgument(argc, argv, 20));
+    if (mode == "rss")
+        return benchRss(countArgument(argc, argv, 10));
+
+    defaultToOffscreen();
+    BenchApplication app(argc, argv);
+    setUpApplication();
+    if (mode == "go")
+        return benchGo(app, countArgument(argc, argv, 200), false);
+    if (mode == "go-new")
+        return benchGo(app, countArgument(argc, argv, 200), true);
+    if (mode == "pointer")
+        return benchPointer(app, countArgument(argc, argv, 1000));
+    if (mode == "all") {
+        int failed = 0;
+        failed += benchGo(app, 200, false);
+        failed += benchGo(app, 200, true);
+        failed += benchPointer(app, 1000);
+        failed += benchStartup(20);
+        failed += benchRss(10);
+        return failed ? 1 : 0;
+    }
+    std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+    return 2;
+}

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: MIT
+// Micro benchmarks of the steps behind GO, the energy entry and the cursor.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <variant>
+
+#include "bench_support.h"
+#include "data/lookup.h"
+#include "data/material_file.h"
+#include "data/plot_geometry.h"
+#include "ui/plot/draw_plot.h"
+#include "ui/plot/image_surface.h"
+#include "ui/plot/picture_box.h"
+
+namespace {
+
+using namespace quenrow;
+
+const std::filesystem::path &waterFile()
+{
+    static const std::filesystem::path file =
+        materialPath(bench::dataDirectory(), "Water_liquid.psp");
+    return file;
+}
+
+const MaterialTable &water()
+{
+    static const MaterialTable table = [] {
+        auto loaded = loadMaterial(waterFile());
+        if (auto *error = std::get_if<ReadError>(&loaded)) {
+            std::fprintf(stderr, "%s\n", describe(*error).c_str());
+            std::exit(1);
+        }
+        return std::get<LoadedMaterial>(loaded).table;
+    }();
+    return table;
+}
+
+// What GO reads: both passes and the check.
+void BM_LoadMaterial(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto loaded = loadMaterial(waterFile());
+        benchmark::DoNotOptimize(loaded);
+    }
+}
+BENCHMARK(BM_LoadMaterial)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadValues(benchmark::State &state)
+{
+    MaterialTable table;
+    for (auto _ : state) {
+        auto density = readMaterialValues(waterFile(), table);
+        benchmark::DoNotOptimize(density);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ReadValues)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadRowTexts(benchmark::State &state)
+{
+    MaterialTable table;
+    for (auto _ : state) {
+        auto error = readMaterialRowTexts(waterFile(), table);
+        benchmark::DoNotOptimize(error);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ReadRowTexts)->Unit(benchmark::kMicrosecond);
+
+// The first plot of a session also loads the plot's fonts and finds the
+// pixels of the grid lines; registered first so that it runs first.
+void BM_DrawPlotFirstInProcess(benchmark::State &state)
+{
+    const MaterialTable &table = water();
+    PictureBox box;
+    for (auto _ : state) {
+        ImageSurface surface(box.image());
+        drawPlotImage(surface, table);
+    }
+}
+BENCHMARK(BM_DrawPlotFirstInProcess)->Iterations(1)->Repetitions(1)->Unit(benchmark::kMillisecond);
+
+// Into the plot window's own image, so size, format and density are the real ones.
+void BM_DrawPlot(benchmark::State &state)
+{
+    PictureBox box;
+    const MaterialTable &table = water();
+    for (auto _ : state) {
+        ImageSurface surface(box.image());
+        drawPlotImage(surface, table);
+    }
+    benchmark::DoNotOptimize(box.image().constBits());
+}
+BENCHMARK(BM_DrawPlot)->Unit(benchmark::kMicrosecond);
+
+// Typed energies spread over the whole accepted range, one call per iteration.
+void BM_InterpolateTotal(benchmark::State &state)
+{
+    const MaterialTable &table = water();
+    constexpr int kCount = 64;
+    double energies[kCount];
+    for (int i = 0; i < kCount; ++i)
+        energies[i] = kLowestEnergy * std::pow(kHighestEnergy / kLowestEnergy, i / (kCount - 1.0));
+    int i = 0;
+    for (auto _ : state) {
+        auto total = interpolateTotal(table, energies[i]);
+        benchmark::DoNotOptimize(total);
+        i = (i + 1) % kCount;
+    }
+}
+BENCHMARK(BM_InterpolateTotal)->Unit(benchmark::kNanosecond);
+
+// Pointer positions across the whole frame width, one search per iteration.
+void BM_NearestRow(benchmark::State &state)
+{
+    const MaterialTable &table = water();
+    constexpr int kCount = 467; // one per pixel column of the frame
+    float xs[kCount];
+    for (int i = 0; i < kCount; ++i)
+        xs[i] = static_cast<float>(kFrameRight * i / (kCount - 1.0));
+    int i = 0;
+    for (auto _ : state) {
+        int row = nearestRow(table, xs[i]);
+        benchmark::DoNotOptimize(row);
+        i = (i + 1) % kCount;
+    }
+}
+BENCHMARK(BM_NearestRow)->Unit(benchmark::kNanosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bench::defaultToOffscreen();
+    QApplication app(argc, argv); // DrawPlot's text needs the font database
+    bench::setUpApplication();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
