@@ -24,22 +24,9 @@ starts=${QUENROW_BENCH_STARTS:-20}
 peer_runs=${QUENROW_PEER_RUNS:-200}
 build=${QUENROW_BENCH_BUILD:-build-bench}
 
-# Only what is missing, in one apt-get line, as scripts/setup.sh does.
 packages=(cmake g++ make pkgconf qt6-base-dev libbenchmark-dev fonts-ipafont-gothic
           fonts-liberation xvfb python3-matplotlib)
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]})); then
-    if [[ $(id -u) -eq 0 ]]; then sudo=(); else sudo=(sudo); fi
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+bash scripts/install_packages.sh "${packages[@]}"
 # Debian's interpreter, where python3-matplotlib lives, whatever PATH prefers.
 python=/usr/bin/python3
 
