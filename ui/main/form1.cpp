@@ -118,6 +118,12 @@ QString fromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
+void setTextIfChanged(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
 } // namespace
 
 Form1::Form1(std::filesystem::path dataDirectory)
@@ -449,8 +455,10 @@ void Form1::showRow(int row)
     if (row < 1 || row > kRowCount)
         return;
     const double energy = table_.energy[row];
-    Text3->setText(QString::fromStdString(formatScientific(energy)));
-    Text4->setText(QString::fromStdString(formatScientific(table_.totalStoppingPower(row))));
+    // The cursor readout re-selects the same row on most pointer moves.
+    setTextIfChanged(Text3, QString::fromStdString(formatScientific(energy)));
+    setTextIfChanged(Text4,
+                     QString::fromStdString(formatScientific(table_.totalStoppingPower(row))));
     if (energy <= kMarkerThreshold) {
         const double x = MarkerX(energy);
         Form2 *plot = ensurePlotWindow();

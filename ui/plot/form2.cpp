@@ -55,15 +55,22 @@ void Form2::DrawPlot()
     Picture1->repaint();
 }
 
+void Form2::setPointerShape(Qt::CursorShape shape)
+{
+    // Each change is a request to the window system; most moves keep the shape.
+    if (Picture1->cursor().shape() != shape)
+        Picture1->setCursor(shape);
+}
+
 void Form2::Picture1_MouseMove(float x, float y)
 {
     if (!insidePlotFrame(x, y)) {
-        Picture1->setCursor(Qt::ArrowCursor);
+        setPointerShape(Qt::ArrowCursor);
         Line1().setVisible(false);
         Line2().setVisible(false);
         return;
     }
-    Picture1->setCursor(Qt::CrossCursor);
+    setPointerShape(Qt::CrossCursor);
     const int row = nearestRow(*table_, x);
     Line1().setX1(x);
     Line1().setX2(Line1().x1());

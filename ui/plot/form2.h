@@ -29,6 +29,7 @@ signals:
 
 private:
     void Picture1_MouseMove(float x, float y);
+    void setPointerShape(Qt::CursorShape shape);
 
     const MaterialTable *table_;
 };
