@@ -32,7 +32,7 @@ bool lessIgnoringCase(const std::string &a, const std::string &b)
 } // namespace
 
 std::variant<std::vector<std::string>, std::string>
-listMaterialFiles(const std::filesystem::path &directory, std::string_view extension)
+listDirectoryFiles(const std::filesystem::path &directory)
 {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -43,15 +43,32 @@ listMaterialFiles(const std::filesystem::path &directory, std::string_view exten
     for (const fs::directory_iterator end; it != end; it.increment(error)) {
         if (error)
             return error.message();
-        std::string name = it->path().filename().string();
         std::error_code statError;
         // A link that leads nowhere is still listed: opening it says what is wrong.
-        if (!endsWithIgnoringCase(name, extension) || it->is_directory(statError))
-            continue;
-        names.push_back(std::move(name));
+        if (!it->is_directory(statError))
+            names.push_back(it->path().filename().string());
     }
     std::sort(names.begin(), names.end(), lessIgnoringCase);
     return names;
+}
+
+std::vector<std::string> withExtension(const std::vector<std::string> &names,
+                                       std::string_view extension)
+{
+    std::vector<std::string> matching;
+    for (const std::string &name : names)
+        if (endsWithIgnoringCase(name, extension))
+            matching.push_back(name);
+    return matching;
+}
+
+std::variant<std::vector<std::string>, std::string>
+listMaterialFiles(const std::filesystem::path &directory, std::string_view extension)
+{
+    auto listing = listDirectoryFiles(directory);
+    if (auto *names = std::get_if<std::vector<std::string>>(&listing))
+        return withExtension(*names, extension);
+    return listing;
 }
 
 } // namespace quenrow

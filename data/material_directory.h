@@ -10,9 +10,16 @@
 
 namespace quenrow {
 
-// Bare names of the entries of `directory` ending in `extension` (".ps",
-// ".psp"; letter case ignored), folders left out, sorted by name ignoring
-// case. A directory that cannot be read gives the system's reason.
+// Bare names of the entries of `directory`, folders left out, sorted by name
+// ignoring case. A directory that cannot be read gives the system's reason.
+std::variant<std::vector<std::string>, std::string>
+listDirectoryFiles(const std::filesystem::path &directory);
+
+// Those of `names` that end in `extension` (".ps", ".psp"; case ignored).
+std::vector<std::string> withExtension(const std::vector<std::string> &names,
+                                       std::string_view extension);
+
+// Both of the above in one: the files a file list over `directory` shows.
 std::variant<std::vector<std::string>, std::string>
 listMaterialFiles(const std::filesystem::path &directory, std::string_view extension);
 

@@ -21,6 +21,17 @@ void registerFontSubstitutions();
 // Layouts are given in twips, 15 to the pixel.
 QRect twips(int left, int top, int width, int height);
 
+// Names a control as the layout does (object and accessible name, so screen
+// readers and tests find it) and puts it at `rect`.
+template <class W>
+W *place(W *widget, const char *name, const QRect &rect)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(QString::fromLatin1(name));
+    widget->setGeometry(rect);
+    return widget;
+}
+
 // 8-bit file text for display: UTF-8 where it is valid, else Latin-1;
 // control characters shown as U+FFFD so a stray NUL cannot cut the text.
 QString fileText(const std::string &bytes);

@@ -40,12 +40,10 @@ Form3::Form3() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     setAutoFillBackground(true);
 
     for (const Credit &credit : kCredits) {
-        auto *label = new QLabel(QString::fromLatin1(credit.text), this);
-        label->setObjectName(QString::fromLatin1(credit.name));
-        label->setAccessibleName(label->objectName());
+        auto *label = place(new QLabel(QString::fromLatin1(credit.text), this), credit.name,
+                            twips(credit.left, credit.top, credit.width, credit.height));
         label->setFont(timesFont(credit.points, true));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setGeometry(twips(credit.left, credit.top, credit.width, credit.height));
         // Sized to fit: a wider stand-in font must not cut the text.
         label->resize(label->sizeHint().expandedTo(label->size()));
         QPalette palette = label->palette();
@@ -53,11 +51,9 @@ Form3::Form3() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
         label->setPalette(palette);
     }
 
-    Command1 = new QPushButton(QStringLiteral("Close"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAccessibleName(QStringLiteral("Command1"));
+    Command1 = place(new QPushButton(QStringLiteral("Close"), this), "Command1",
+                     twips(4920, 2400, 855, 375));
     Command1->setFont(timesFont(9.75, true));
-    Command1->setGeometry(twips(4920, 2400, 855, 375));
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QWidget::hide);
     setFocusProxy(Command1);

@@ -42,7 +42,7 @@ const QColor kButtonGreen(0, 128, 0);
 
 enum class LabelStyle { Heading, CaptionBox };
 
-struct LabelSpec {
+struct PlacedLabel {
     const char *name;
     const char *caption;
     int left, top, width, height; // twips
@@ -51,7 +51,7 @@ struct LabelSpec {
 };
 
 // The window's static texts, as laid out. Label17..19 are indexed groups.
-constexpr LabelSpec kLabels[] = {
+constexpr PlacedLabel kLabels[] = {
     {"Label2", "Z-", 240, 240, 255, 285, 12, LabelStyle::Heading},
     {"Label1", "Elements", 540, 240, 825, 285, 12, LabelStyle::Heading},
     {"Label3", "Compounds and Mixtures", 1890, 240, 2385, 285, 12, LabelStyle::Heading},
@@ -79,15 +79,6 @@ constexpr LabelSpec kLabels[] = {
     {"Label27", "MeV cm2/g", 9120, 8400, 1455, 285, 9.75, LabelStyle::CaptionBox},
 };
 
-template <class W>
-W *place(W *widget, const char *name, const QRect &rect)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(QString::fromLatin1(name));
-    widget->setGeometry(rect);
-    return widget;
-}
-
 void setBackground(QWidget *widget, QPalette::ColorRole role, const QColor &color)
 {
     QPalette palette = widget->palette();
@@ -111,11 +102,6 @@ QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
     auto *box = place(new QLineEdit(parent), name, rect);
     box->setAlignment(Qt::AlignCenter);
     return box;
-}
-
-QString fromUtf8(const std::string &text)
-{
-    return QString::fromStdString(text);
 }
 
 void setTextIfChanged(QLineEdit *box, const QString &text)
@@ -152,12 +138,12 @@ Form1::~Form1()
 
 void Form1::buildLabels()
 {
-    for (const LabelSpec &spec : kLabels) {
-        auto *label = place(new QLabel(QString::fromLatin1(spec.caption), this), spec.name,
-                            twips(spec.left, spec.top, spec.width, spec.height));
-        label->setFont(timesFont(spec.points));
+    for (const PlacedLabel &layout : kLabels) {
+        auto *label = place(new QLabel(QString::fromLatin1(layout.caption), this), layout.name,
+                            twips(layout.left, layout.top, layout.width, layout.height));
+        label->setFont(timesFont(layout.points));
         QPalette palette = label->palette();
-        if (spec.style == LabelStyle::Heading) {
+        if (layout.style == LabelStyle::Heading) {
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             palette.setColor(QPalette::WindowText, kHeadingText);
             // Sized to fit its text, centred where the design centred it, so a
@@ -259,8 +245,7 @@ void Form1::buildControls()
 void Form1::startUp()
 {
     selectedFile_.clear();
-    fillFileList(File1, ".ps");
-    fillFileList(File2, ".psp");
+    fillFileLists();
     for (QLineEdit *box : {Text1, Text2, Text3, Text4})
         box->setText(QString());
     Text3->setEnabled(false);
@@ -268,31 +253,31 @@ void Form1::startUp()
     File1->setFocus();
 }
 
-void Form1::fillFileList(QListWidget *list, const char *extension)
+void Form1::fillFileLists()
 {
-    auto listing = listMaterialFiles(dataDirectory_, extension);
+    // Both lists show the same folder: it is read once.
+    auto listing = listDirectoryFiles(dataDirectory_);
     if (auto *reason = std::get_if<std::string>(&listing)) {
-        // Only once, for the first list: both read the same directory.
-        if (list == File1) {
-            const QString directory = QString::fromStdString(dataDirectory_.string());
-            const QString current =
-                QString::fromStdString(std::filesystem::current_path().string());
-            QMetaObject::invokeMethod(
-                this,
-                [this, directory, current, why = fromUtf8(*reason)] {
-                    showWarning(this, tr("The data folder \"%1\" cannot be read (%2).\n"
-                                         "Quenrow looks for it in the current folder, \"%3\".")
-                                          .arg(directory, why, current));
-                },
-                Qt::QueuedConnection);
-        }
+        const QString directory = QString::fromStdString(dataDirectory_.string());
+        const QString current = QString::fromStdString(std::filesystem::current_path().string());
+        QMetaObject::invokeMethod(
+            this,
+            [this, directory, current, why = QString::fromStdString(*reason)] {
+                showWarning(this, tr("The data folder \"%1\" cannot be read (%2).\n"
+                                     "Quenrow looks for it in the current folder, \"%3\".")
+                                      .arg(directory, why, current));
+            },
+            Qt::QueuedConnection);
         return;
     }
-    for (const std::string &name : std::get<std::vector<std::string>>(listing)) {
-        auto *item = new QListWidgetItem(fileText(name), list);
-        item->setToolTip(item->text()); // the lists are narrower than most names
-        // The name as the file system has it: the shown text may not round-trip.
-        item->setData(kFileNameRole, QByteArray::fromStdString(name));
+    const auto &names = std::get<std::vector<std::string>>(listing);
+    for (const auto &[list, extension] : {std::pair{File1, ".ps"}, std::pair{File2, ".psp"}}) {
+        for (const std::string &name : withExtension(names, extension)) {
+            auto *item = new QListWidgetItem(fileText(name), list);
+            item->setToolTip(item->text()); // the lists are narrower than most names
+            // The name as the file system has it: the shown text may not round-trip.
+            item->setData(kFileNameRole, QByteArray::fromStdString(name));
+        }
     }
 }
 
@@ -304,7 +289,7 @@ void Form1::File_Click(QListWidget *list)
     selectedFile_ = selected.first()->data(kFileNameRole).toByteArray().toStdString();
     auto header = readMaterialHeader(materialPath(dataDirectory_, selectedFile_));
     if (auto *error = std::get_if<ReadError>(&header)) {
-        showWarning(this, fromUtf8(describe(*error)));
+        showWarning(this, QString::fromStdString(describe(*error)));
         return;
     }
     const auto &[materialName, density] = std::get<MaterialHeader>(header);
@@ -342,7 +327,7 @@ void Form1::Command2_Click()
     // The whole file is read and checked first: a bad file changes nothing.
     auto loaded = loadMaterial(materialPath(dataDirectory_, fileName));
     if (auto *error = std::get_if<ReadError>(&loaded)) {
-        showWarning(this, fromUtf8(describe(*error)));
+        showWarning(this, QString::fromStdString(describe(*error)));
         return;
     }
     auto &material = std::get<LoadedMaterial>(loaded);

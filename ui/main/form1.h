@@ -56,7 +56,7 @@ private:
     void buildControls();
     void buildLabels();
     void startUp();
-    void fillFileList(QListWidget *list, const char *extension);
+    void fillFileLists();
 
     void File_Click(QListWidget *list);
     void Command1_Click();

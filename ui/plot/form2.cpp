@@ -23,9 +23,7 @@ Form2::Form2(const MaterialTable *table)
     setGeometry(620, 42, 543, 542);
     setFixedSize(543, 542);
 
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setAccessibleName(QStringLiteral("Picture1"));
-    Picture1->move(8, 8);
+    place(Picture1, "Picture1", QRect(QPoint(8, 8), Picture1->size()));
     connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
 
     auto *copyPlot = new QAction(tr("Copy plot"), Picture1);
@@ -44,7 +42,6 @@ void Form2::DrawPlot()
         ImageSurface surface(Picture1->image());
         drawPlotImage(surface, *table_);
     }
-    Picture1->update();
     Line1().setVisible(false);
     Line2().setVisible(false);
     show();
