@@ -20,7 +20,9 @@
 #include "ui/about/form3.h"
 #include "ui/look.h"
 #include "ui/main/form1.h"
+#include "ui/plot/draw_plot.h"
 #include "ui/plot/form2.h"
+#include "ui/plot/image_surface.h"
 
 using namespace quenrow;
 using quenrow::test::MaterialText;
@@ -469,6 +471,43 @@ private slots:
         for (int y = 0; y < 15; ++y)
             for (int x = 46; x < 525; ++x)
                 QCOMPARE(pixelAt(image, x, y), background);
+    }
+
+    void curvesLeavingTheFrameAreHiddenByTheBandsAndDrawnInOrder()
+    {
+        // Straight lines from 10^-6 to 10^6 MeV cm2/g, crossing both bands. The
+        // electronic curve lies under the total one; the nuclear one is 100 times lower.
+        MaterialTable table;
+        const auto power = [](int k, double scale) {
+            return scale * 1e-6 * std::pow(1e12, (k - 1) / (kRowCount - 1.0));
+        };
+        for (int k = 1; k <= kRowCount; ++k) {
+            table.energy[k] = 1e-3 * std::pow(1e7, (k - 1) / (kRowCount - 1.0));
+            table.stoppingPower[1][k] = table.stoppingPower[3][k] = power(k, 1);
+            table.stoppingPower[2][k] = power(k, 0.01);
+        }
+        QImage image(525, 525, QImage::Format_RGB32);
+        {
+            ImageSurface surface(image);
+            drawPlotImage(surface, table);
+        }
+        const QColor background(0, 0, 128);
+        for (int x = 46; x < 525; ++x)
+            for (int y : {0, 5, 10, 15, 480, 500, 524})
+                QCOMPARE(pixelAt(image, x, y), background);
+        // At 10^0.5 MeV, halfway along: 1 MeV cm2/g on the total curve. Within two pixels.
+        const auto coloursNear = [&](double scale) {
+            QSet<QRgb> colours;
+            const double x = UserScale::toPixelX(PlotX(std::sqrt(10.0)));
+            const double y = UserScale::toPixelY(PlotY(scale));
+            for (int dx = -2; dx <= 2; ++dx)
+                for (int dy = -2; dy <= 2; ++dy)
+                    colours.insert(pixelAt(image, x + dx, y + dy).rgb());
+            return colours;
+        };
+        QVERIFY(coloursNear(1).contains(QColor(Qt::white).rgb()));
+        QVERIFY(!coloursNear(1).contains(QColor(Qt::red).rgb()));
+        QVERIFY(coloursNear(0.01).contains(QColor(Qt::yellow).rgb()));
     }
 
     void closingThePlotDestroysItAndRowSelectionRecreatesItHidden()

@@ -147,13 +147,34 @@ ImageSurface::ImageSurface(QImage &image) : image_(image), painter_(&image_)
     font_.setPointSizeF(12);
 }
 
+ImageSurface::~ImageSurface()
+{
+    flushCurve();
+}
+
+// A curve is 131 short wide segments. Stroked one call each, Qt sets up a
+// stroke and a fill per segment, which was most of DrawPlot's time; one call
+// for the whole curve fills the union of the same segment outlines, so the
+// same pixels (compared on every bundled, hostile and fuzz file, and on 600
+// random tables, at 1, 1.5 and 2 device pixels per pixel).
+void ImageSurface::flushCurve()
+{
+    if (curve_.empty())
+        return;
+    usePen(curveColour_);
+    painter_.drawLines(curve_.data(), static_cast<int>(curve_.size()));
+    curve_.clear();
+}
+
 void ImageSurface::clear()
 {
+    flushCurve();
     painter_.fillRect(QRectF(0, 0, UserScale::pixels, UserScale::pixels), kBackground);
 }
 
 void ImageSurface::setPenWidth(int pixels)
 {
+    flushCurve();
     penWidth_ = pixels;
 }
 
@@ -164,6 +185,7 @@ void ImageSurface::usePen(int colour)
 
 void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
 {
+    flushCurve();
     x_ = x2;
     y_ = y2;
     const QPointF a = pixel(x1, y1);
@@ -202,14 +224,17 @@ void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
 
 void ImageSurface::lineTo(float x, float y, int colour)
 {
-    usePen(colour);
-    painter_.drawLine(pixel(x_, y_), pixel(x, y));
+    if (!curve_.empty() && colour != curveColour_)
+        flushCurve();
+    curveColour_ = colour;
+    curve_.emplace_back(pixel(x_, y_), pixel(x, y));
     x_ = x;
     y_ = y;
 }
 
 void ImageSurface::point(float x, float y)
 {
+    flushCurve();
     painter_.setPen(QPen(kForeground, penWidth_, Qt::SolidLine, Qt::RoundCap));
     painter_.drawPoint(pixel(x, y));
     x_ = x;
@@ -223,6 +248,7 @@ QRectF ImageSurface::rectOf(float x1, float y1, float x2, float y2) const
 
 void ImageSurface::rectangle(float x1, float y1, float x2, float y2, int colour)
 {
+    flushCurve();
     usePen(colour);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawRect(rectOf(x1, y1, x2, y2));
@@ -230,6 +256,7 @@ void ImageSurface::rectangle(float x1, float y1, float x2, float y2, int colour)
 
 void ImageSurface::filledRectangle(float x1, float y1, float x2, float y2, int colour)
 {
+    flushCurve();
     usePen(colour);
     painter_.setBrush(colorOf(colour));
     painter_.drawRect(rectOf(x1, y1, x2, y2));
@@ -249,6 +276,7 @@ void ImageSurface::setFontSize(double points)
 
 void ImageSurface::print(std::string_view text, bool endLine)
 {
+    flushCurve();
     const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     painter_.setFont(font_);
     const QFontMetricsF metrics(font_, &image_);

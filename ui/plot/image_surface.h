@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QPainter>
 
+#include <vector>
+
 #include "plot_surface.h"
 
 namespace quenrow {
@@ -13,6 +15,7 @@ namespace quenrow {
 class ImageSurface final : public PlotSurface {
 public:
     explicit ImageSurface(QImage &image);
+    ~ImageSurface() override;
 
     void clear() override;
     void setPenWidth(int pixels) override;
@@ -27,6 +30,7 @@ public:
 
 private:
     void usePen(int colour);
+    void flushCurve();
     QRectF rectOf(float x1, float y1, float x2, float y2) const;
 
     QImage &image_;
@@ -35,6 +39,9 @@ private:
     double x_ = 0; // current position, user coordinates
     double y_ = 0;
     QFont font_;
+    // Consecutive lineTo() segments of one colour, stroked together.
+    std::vector<QLineF> curve_;
+    int curveColour_ = 0;
 };
 
 } // namespace quenrow
