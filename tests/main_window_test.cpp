@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QtTest>
 
@@ -360,6 +361,36 @@ private slots:
         QCOMPARE(form.List1->item(0)->text().size(), 60);
         QCOMPARE(form.List1->item(0)->text(),
                  QLatin1Char(' ') + QString::fromStdString(text.rows[0].substr(0, 59)));
+    }
+
+    void tableRowsLookAsTheStyleDrawsThem()
+    {
+        // The list keeps each row's text laid out; what it paints is the style's own.
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QListWidget *list = form->List1;
+        const auto shots = [list] {
+            QList<QImage> images;
+            for (int row : {0, 17, 131}) {
+                list->setCurrentRow(row);
+                images << list->viewport()->grab().toImage();
+            }
+            list->setEnabled(false);
+            images << list->viewport()->grab().toImage();
+            list->setEnabled(true);
+            return images;
+        };
+        const QList<QImage> ours = shots();
+        QAbstractItemDelegate *own = list->itemDelegate();
+        QStyledItemDelegate style;
+        list->setItemDelegate(&style);
+        const QList<QImage> theirs = shots();
+        list->setItemDelegate(own);
+        QCOMPARE(ours.size(), theirs.size());
+        for (qsizetype i = 0; i < ours.size(); ++i)
+            QVERIFY2(ours[i] == theirs[i], qPrintable(QString::number(i)));
     }
 
     void brokenFileChangesNothing_data()

@@ -18,6 +18,7 @@
 #include "data/table_export.h"
 #include "ui/about/form3.h"
 #include "ui/look.h"
+#include "ui/main/table_row_delegate.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
 
@@ -208,6 +209,7 @@ void Form1::buildControls()
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1->setUniformItemSizes(true);
+    List1->setItemDelegate(new TableRowDelegate(List1));
     {
         QPalette palette = List1->palette();
         palette.setColor(QPalette::Base, Qt::white);
@@ -231,6 +233,10 @@ void Form1::buildControls()
     for (QLineEdit *box : {Text3, Text4}) {
         box->setFont(pGothicFont(9.75));
         setBackground(box, QPalette::Base, kEntryBackground);
+        // Opaque, with the window's colour in the frame's rounded corners, so
+        // that a new value repaints the box alone and not what lies under it.
+        box->setBackgroundRole(QPalette::Window);
+        box->setAutoFillBackground(true);
     }
     connect(Text3, &QLineEdit::returnPressed, this, &Form1::Text3_Enter);
     Text3->installEventFilter(this);
