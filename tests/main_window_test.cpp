@@ -541,6 +541,29 @@ private slots:
         QVERIFY(coloursNear(0.01).contains(QColor(Qt::yellow).rgb()));
     }
 
+    void textIsReplayedOnlyOverThePixelsItWasDrawnOn()
+    {
+        // The surface keeps the pixels of each text it prints. An image format
+        // it has not printed to yet gives what Qt draws afresh.
+        const auto printed = [](QImage::Format format, bool underlay) {
+            QImage image(525, 525, format);
+            ImageSurface surface(image);
+            surface.clear();
+            if (underlay)
+                surface.filledRectangle(-1.5f, 10, 5, 13, 12);
+            surface.setFontSize(14);
+            surface.setCurrentPosition(-1.1f, 11.8f);
+            surface.print("10", false);
+            return image;
+        };
+        const QImage plain = printed(QImage::Format_RGB32, false);
+        const QImage overRed = printed(QImage::Format_RGB32, true);
+        QVERIFY(overRed.pixelColor(5, UserScale::toPixelY(10.5)) == Qt::red);
+        QCOMPARE(overRed, printed(QImage::Format_ARGB32_Premultiplied, true)
+                              .convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(printed(QImage::Format_RGB32, false), plain);
+    }
+
     void closingThePlotDestroysItAndRowSelectionRecreatesItHidden()
     {
         WarningRecorder warnings;

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -134,6 +136,69 @@ bool findLinePixels(const QImage &image, const QPen &pen, QPointF a, QPointF b, 
                     return false;
             out.runs.push_back({y, start, x - start});
         }
+    }
+    return true;
+}
+
+// Text is the other large part of DrawPlot, and every plot prints the same
+// texts at the same places. What Qt draws for a text depends on its inputs and
+// on the pixels under it, so a text is kept with the pixels it found and the
+// pixels it left, and is written from the cache only where it finds the same
+// pixels again. A text whose ink reached past its box is never cached.
+struct TextKey {
+    std::string text;
+    double points;
+    float x, y;
+    int width, height;
+    qreal ratio;
+    QImage::Format format;
+    bool operator==(const TextKey &) const = default;
+};
+
+struct TextKeyHash {
+    std::size_t operator()(const TextKey &key) const
+    {
+        std::size_t hash = std::hash<std::string>()(key.text);
+        for (double value : {key.points, double(key.x), double(key.y), double(key.width),
+                             double(key.height), double(key.ratio), double(key.format)})
+            hash = hash * 31 + std::hash<double>()(value);
+        return hash;
+    }
+};
+
+struct TextPixels {
+    bool cacheable = false;
+    QRect box; // device pixels
+    std::vector<QRgb> before, after;
+    double lineHeight = 0, advance = 0; // logical pixels
+};
+
+constexpr std::size_t kMaxCachedTexts = 1024; // a plot has 48
+
+std::unordered_map<TextKey, TextPixels, TextKeyHash> &textCache()
+{
+    static std::unordered_map<TextKey, TextPixels, TextKeyHash> cache;
+    return cache;
+}
+
+std::vector<QRgb> pixelsIn(const QImage &image, const QRect &box)
+{
+    std::vector<QRgb> pixels;
+    pixels.reserve(static_cast<std::size_t>(box.width()) * static_cast<std::size_t>(box.height()));
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y)) + box.left();
+        pixels.insert(pixels.end(), row, row + box.width());
+    }
+    return pixels;
+}
+
+bool samePixels(const QImage &image, const QRect &box, const std::vector<QRgb> &pixels)
+{
+    const QRgb *expected = pixels.data();
+    for (int y = box.top(); y <= box.bottom(); ++y, expected += box.width()) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y)) + box.left();
+        if (!std::equal(row, row + box.width(), expected))
+            return false;
     }
     return true;
 }
@@ -277,17 +342,80 @@ void ImageSurface::setFontSize(double points)
 void ImageSurface::print(std::string_view text, bool endLine)
 {
     flushCurve();
+    TextKey key{std::string(text), font_.pointSizeF(), static_cast<float>(x_),
+                static_cast<float>(y_), image_.width(), image_.height(),
+                image_.devicePixelRatio(), image_.format()};
+    auto &cache = textCache();
+    auto found = writableAsRgb(image_) ? cache.find(key) : cache.end();
+    if (found != cache.end() && found->second.cacheable &&
+        samePixels(image_, found->second.box, found->second.before)) {
+        const TextPixels &pixels = found->second;
+        uchar *bits = const_cast<uchar *>(image_.constBits()); // see line()
+        const qsizetype stride = image_.bytesPerLine();
+        const QRgb *source = pixels.after.data();
+        for (int y = pixels.box.top(); y <= pixels.box.bottom(); ++y, source += pixels.box.width())
+            std::copy_n(source, pixels.box.width(),
+                        reinterpret_cast<QRgb *>(bits + y * stride) + pixels.box.left());
+        advance(pixels.lineHeight, pixels.advance, endLine);
+        return;
+    }
+
     const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     painter_.setFont(font_);
     const QFontMetricsF metrics(font_, &image_);
     const QPointF topLeft = pixel(x_, y_);
+    const QPointF origin(topLeft.x(), topLeft.y() + metrics.ascent());
+    TextPixels pixels;
+    pixels.lineHeight = metrics.height();
+    pixels.advance = metrics.horizontalAdvance(string);
+    QRect area; // the box and a margin of a line's height, to see where the ink went
+    if (writableAsRgb(image_) && cache.size() < kMaxCachedTexts) {
+        const qreal ratio = image_.devicePixelRatio();
+        const QRectF ink = metrics.boundingRect(string).translated(origin);
+        pixels.box = QRectF(ink.topLeft() * ratio, ink.size() * ratio)
+                         .toAlignedRect()
+                         .adjusted(-2, -2, 2, 2)
+                         .intersected(image_.rect());
+        const int margin = static_cast<int>(std::ceil(pixels.lineHeight * ratio));
+        area = pixels.box.adjusted(-margin, -margin, margin, margin).intersected(image_.rect());
+    }
+    const std::vector<QRgb> areaBefore = area.isEmpty() ? std::vector<QRgb>() : pixelsIn(image_, area);
+
     painter_.setPen(kForeground);
-    painter_.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), string);
+    painter_.drawText(origin, string);
+
+    if (!area.isEmpty() && !pixels.box.isEmpty()) {
+        const std::vector<QRgb> areaAfter = pixelsIn(image_, area);
+        const QRect box = pixels.box.translated(-area.topLeft());
+        pixels.cacheable = true;
+        for (int y = 0; y < area.height() && pixels.cacheable; ++y)
+            for (int x = 0; x < area.width(); ++x) {
+                const auto i = static_cast<std::size_t>(y * area.width() + x);
+                if (areaAfter[i] != areaBefore[i] && !box.contains(x, y)) {
+                    pixels.cacheable = false; // ink outside the box
+                    break;
+                }
+            }
+        for (int y = box.top(); pixels.cacheable && y <= box.bottom(); ++y) {
+            const auto start = static_cast<std::ptrdiff_t>(y * area.width() + box.left());
+            pixels.before.insert(pixels.before.end(), areaBefore.begin() + start,
+                                 areaBefore.begin() + start + box.width());
+            pixels.after.insert(pixels.after.end(), areaAfter.begin() + start,
+                                areaAfter.begin() + start + box.width());
+        }
+    }
+    advance(pixels.lineHeight, pixels.advance, endLine);
+    if (!area.isEmpty() && !pixels.box.isEmpty())
+        cache.insert_or_assign(std::move(key), std::move(pixels));
+}
+
+void ImageSurface::advance(double lineHeight, double width, bool endLine)
+{
     if (endLine) {
         x_ = UserScale::left;
-        y_ += metrics.height() * UserScale::height / UserScale::pixels;
+        y_ += lineHeight * UserScale::height / UserScale::pixels;
     } else {
-        x_ += metrics.horizontalAdvance(string) * UserScale::width / UserScale::pixels;
+        x_ += width * UserScale::width / UserScale::pixels;
     }
 }
 

@@ -31,6 +31,7 @@ public:
 private:
     void usePen(int colour);
     void flushCurve();
+    void advance(double lineHeight, double width, bool endLine);
     QRectF rectOf(float x1, float y1, float x2, float y2) const;
 
     QImage &image_;
