@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QtTest>
@@ -391,6 +392,36 @@ private slots:
         QCOMPARE(ours.size(), theirs.size());
         for (qsizetype i = 0; i < ours.size(); ++i)
             QVERIFY2(ours[i] == theirs[i], qPrintable(QString::number(i)));
+    }
+
+    void tableScrollBarLooksAsTheStyleDrawsIt()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QScrollBar *bar = form->List1->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        const auto shot = [](QWidget *widget) {
+            return widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        QScrollBar plain(Qt::Vertical);
+        plain.resize(bar->size());
+        plain.setRange(bar->minimum(), bar->maximum());
+        plain.setPageStep(bar->pageStep());
+        plain.setPalette(bar->palette());
+        // Every slider place, down and back up, so that kept bands are used.
+        for (int pass = 0; pass < 2; ++pass)
+            for (int step = 0; step <= bar->maximum(); ++step) {
+                const int value = pass == 0 ? step : bar->maximum() - step;
+                bar->setValue(value);
+                plain.setValue(value);
+                QVERIFY2(shot(bar) == shot(&plain),
+                         qPrintable(QString::number(value)));
+            }
+        form->List1->setEnabled(false);
+        plain.setEnabled(false);
+        QVERIFY(shot(bar) == shot(&plain));
     }
 
     void brokenFileChangesNothing_data()

@@ -18,6 +18,7 @@
 #include "data/table_export.h"
 #include "ui/about/form3.h"
 #include "ui/look.h"
+#include "ui/main/banded_scroll_bar.h"
 #include "ui/main/table_row_delegate.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
@@ -210,6 +211,7 @@ void Form1::buildControls()
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1->setUniformItemSizes(true);
     List1->setItemDelegate(new TableRowDelegate(List1));
+    List1->setVerticalScrollBar(new BandedScrollBar(Qt::Vertical));
     {
         QPalette palette = List1->palette();
         palette.setColor(QPalette::Base, Qt::white);

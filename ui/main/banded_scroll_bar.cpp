@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+#include "banded_scroll_bar.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+#include <vector>
+
+namespace quenrow {
+
+namespace {
+
+constexpr int kBandDevicePixels = 80; // below Qt's threshold of 96 rows
+constexpr std::size_t kMaxBands = 256;  // a bar has 6 bands; the slider's come in many
+
+bool opaque(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        if (!std::all_of(row, row + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; }))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+BandedScrollBar::BandedScrollBar(Qt::Orientation orientation, QWidget *parent)
+    : QScrollBar(orientation, parent)
+{
+}
+
+void BandedScrollBar::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = true;
+    QScrollBar::mousePressEvent(event);
+}
+
+void BandedScrollBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    QScrollBar::mouseReleaseEvent(event);
+    pressed_ = event->buttons() != Qt::NoButton;
+}
+
+void BandedScrollBar::paintEvent(QPaintEvent *event)
+{
+    const bool plainState = !pressed_ && !isSliderDown() && !underMouse() &&
+                            !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this);
+    if (!plainState || !paintInBands(event->rect()))
+        QScrollBar::paintEvent(event);
+}
+
+bool BandedScrollBar::paintInBands(const QRect &area)
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All; // nothing hovered or pressed: as QScrollBar sets it
+    const QRect slider =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    const qreal ratio = devicePixelRatio();
+    // The densities where bands were compared with the style's own bar, value
+    // by value; elsewhere they are not the same pixels (between device pixels
+    // at fractional densities).
+    if (ratio != 1 && ratio != 2)
+        return false;
+    const Look look{style(), option.rect.size(), ratio, option.palette.cacheKey(), option.state,
+                    option.minimum == option.sliderValue, option.maximum == option.sliderValue,
+                    option.minimum == option.maximum};
+    if (!(look == look_)) {
+        bands_.clear();
+        look_ = look;
+    }
+
+    // Bands on a grid from the top, so that a band away from the slider is
+    // the same band with the same pixels at any value.
+    const int height = std::max(1, static_cast<int>(kBandDevicePixels / ratio));
+    std::vector<std::pair<QPoint, QImage>> shown; // images are shared, not copied
+    for (int top = area.top() / height * height; top <= area.bottom(); top += height) {
+        const QRect rect(0, top, width(), std::min(height, this->height() - top));
+        // Where the slider stands relative to a band it reaches, its
+        // antialiased edge taken as a pixel or two past its rectangle.
+        const QRect part = slider.adjusted(-2, -2, 2, 2).intersects(rect)
+                               ? slider.translated(0, -top)
+                               : QRect();
+        auto found = std::find_if(bands_.begin(), bands_.end(), [&](const Band &band) {
+            return band.rect == rect && band.slider == part;
+        });
+        if (found == bands_.end()) {
+            QImage image(rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            {
+                QPainter painter(&image);
+                painter.translate(-rect.topLeft());
+                style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+            }
+            if (!opaque(image))
+                return false; // the style left something to what lies under the bar
+            if (bands_.size() >= kMaxBands)
+                bands_.clear();
+            bands_.push_back({rect, part, image});
+            shown.emplace_back(rect.topLeft(), std::move(image));
+        } else {
+            shown.emplace_back(rect.topLeft(), found->image);
+        }
+    }
+    QPainter painter(this);
+    for (const auto &[topLeft, image] : shown)
+        painter.drawImage(topLeft, image);
+    return true;
+}
+
+} // namespace quenrow
