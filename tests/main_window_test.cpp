@@ -366,7 +366,8 @@ private slots:
 
     void tableRowsLookAsTheStyleDrawsThem()
     {
-        // The list keeps each row's text laid out; what it paints is the style's own.
+        // The list keeps each row's text laid out and each painted row; what it
+        // paints is the style's own.
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
         form->show();
@@ -384,6 +385,7 @@ private slots:
             return images;
         };
         const QList<QImage> ours = shots();
+        QCOMPARE(shots(), ours); // the second time from the rows kept
         QAbstractItemDelegate *own = list->itemDelegate();
         QStyledItemDelegate style;
         list->setItemDelegate(&style);
@@ -422,6 +424,38 @@ private slots:
         form->List1->setEnabled(false);
         plain.setEnabled(false);
         QVERIFY(shot(bar) == shot(&plain));
+    }
+
+    void readoutBoxesLookAsTheStyleDrawsThem()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const auto shots = [&form] {
+            form->List1->setFocus();
+            QList<QImage> images;
+            for (int row : {1, 60, 1, 60}) { // each look twice: drawn, then kept
+                form->List1->setCurrentRow(row);
+                images << form->Text3->grab().toImage() << form->Text4->grab().toImage();
+            }
+            form->Text3->setFocus();
+            images << form->Text3->grab().toImage();
+            form->Text3->setEnabled(false);
+            images << form->Text3->grab().toImage();
+            form->Text3->setEnabled(true);
+            return images;
+        };
+        const QList<QImage> ours = shots();
+        QStyle *own = form->Text3->style();
+        form->Text3->setStyle(QApplication::style());
+        form->Text4->setStyle(QApplication::style());
+        const QList<QImage> theirs = shots();
+        form->Text3->setStyle(own);
+        form->Text4->setStyle(own);
+        QCOMPARE(ours.size(), theirs.size());
+        for (qsizetype i = 0; i < ours.size(); ++i)
+            QVERIFY2(ours[i] == theirs[i], qPrintable(QString::number(i)));
     }
 
     void brokenFileChangesNothing_data()

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyleFactory>
 
 #include "data/lookup.h"
 #include "data/material_directory.h"
@@ -19,6 +20,7 @@
 #include "ui/about/form3.h"
 #include "ui/look.h"
 #include "ui/main/banded_scroll_bar.h"
+#include "ui/main/panel_cache_style.h"
 #include "ui/main/table_row_delegate.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
@@ -230,6 +232,8 @@ void Form1::buildControls()
     List1->addActions({copyRow, copyTable});
     List1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    auto *readoutStyle = new PanelCacheStyle(QStyleFactory::create(style()->name()));
+    readoutStyle->setParent(this);
     Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
     Text4 = textBox(this, "Text4", twips(7560, 8400, 1575, 285));
     for (QLineEdit *box : {Text3, Text4}) {
@@ -239,6 +243,7 @@ void Form1::buildControls()
         // that a new value repaints the box alone and not what lies under it.
         box->setBackgroundRole(QPalette::Window);
         box->setAutoFillBackground(true);
+        box->setStyle(readoutStyle);
     }
     connect(Text3, &QLineEdit::returnPressed, this, &Form1::Text3_Enter);
     Text3->installEventFilter(this);

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "table_row_delegate.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+
+#include <cmath>
+#include <utility>
 
 namespace quenrow {
 
@@ -49,8 +53,53 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         return;
     }
 
-    item.text.clear();
-    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    // A row over the list's plain background is the same pixels whenever its
+    // text, state and size are: those are kept and copied, on whole device
+    // pixels only.
+    const auto *view = qobject_cast<const QAbstractItemView *>(widget);
+    const QWidget *viewport = view ? view->viewport() : nullptr;
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 0;
+    const QTransform &shift = painter->transform();
+    const bool copyable =
+        viewport && painter->device() == viewport && viewport->autoFillBackground() &&
+        !view->alternatingRowColors() && (ratio == 1 || ratio == 2) &&
+        shift.type() <= QTransform::TxTranslate && shift.dx() == std::floor(shift.dx()) &&
+        shift.dy() == std::floor(shift.dy()) &&
+        viewport->palette().brush(viewport->backgroundRole()).style() == Qt::SolidPattern &&
+        viewport->palette().color(viewport->backgroundRole()).alpha() == 255;
+    if (!copyable) {
+        paintRow(painter, item, text, textRect, style);
+        return;
+    }
+    const QRgb background = viewport->palette().color(viewport->backgroundRole()).rgba();
+    const std::uint64_t key = (std::uint64_t(index.row()) << 32) | std::uint32_t(item.state);
+    RowImage &kept = images_[key];
+    kept.lastUse = ++uses_;
+    if (kept.image.isNull() || kept.text != item.text || kept.size != item.rect.size() ||
+        kept.ratio != ratio || kept.palette != item.palette.cacheKey() ||
+        kept.background != background || kept.font != item.font) {
+        QImage image(item.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(QColor::fromRgba(background));
+        {
+            QPainter rowPainter(&image);
+            rowPainter.translate(-item.rect.topLeft());
+            paintRow(&rowPainter, item, text, textRect, style);
+        }
+        bytes_ += image.sizeInBytes() - (kept.image.isNull() ? 0 : kept.image.sizeInBytes());
+        kept = {item.text, item.rect.size(), ratio, item.palette.cacheKey(), background,
+                item.font, std::move(image), uses_};
+        dropOldest(key);
+    }
+    painter->drawImage(item.rect.topLeft(), images_[key].image);
+}
+
+void TableRowDelegate::paintRow(QPainter *painter, QStyleOptionViewItem item,
+                                const QStaticText &text, const QRect &textRect,
+                                const QStyle *style) const
+{
+    const QString shown = std::exchange(item.text, QString());
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
 
     QPalette::ColorGroup group =
         item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
@@ -58,6 +107,7 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         group = QPalette::Inactive;
     const QPalette::ColorRole role =
         item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
+    const QSizeF size = text.size();
     const QRect layoutRect = QStyle::alignedRect(
         Qt::LeftToRight, Qt::AlignVCenter,
         QSize(static_cast<int>(size.width()), static_cast<int>(size.height())), textRect);
@@ -67,6 +117,18 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->setFont(item.font);
     painter->drawStaticText(QPointF(textRect.x(), layoutRect.top()), text);
     painter->restore();
+}
+
+void TableRowDelegate::dropOldest(std::uint64_t keep) const
+{
+    while (bytes_ > kMaxBytes && images_.size() > 1) {
+        auto oldest = images_.end();
+        for (auto it = images_.begin(); it != images_.end(); ++it)
+            if (it->first != keep && (oldest == images_.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        bytes_ -= oldest->second.image.sizeInBytes();
+        images_.erase(oldest);
+    }
 }
 
 } // namespace quenrow
