@@ -10,22 +10,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/kept_pixels.h"
+
 namespace quenrow {
 
 namespace {
 
 constexpr int kBandDevicePixels = 80; // below Qt's threshold of 96 rows
 constexpr std::size_t kMaxBands = 256;  // a bar has 6 bands; the slider's come in many
-
-bool opaque(const QImage &image)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        if (!std::all_of(row, row + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; }))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -63,8 +55,7 @@ bool BandedScrollBar::paintInBands(const QRect &area)
         style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     const qreal ratio = devicePixelRatio();
     // The densities where bands were compared with the style's own bar, value
-    // by value; elsewhere they are not the same pixels (between device pixels
-    // at fractional densities).
+    // by value; at fractional ones bands would begin inside device pixels.
     if (ratio != 1 && ratio != 2)
         return false;
     const Look look{style(), option.rect.size(), ratio, option.palette.cacheKey(), option.state,
@@ -90,15 +81,10 @@ bool BandedScrollBar::paintInBands(const QRect &area)
             return band.rect == rect && band.slider == part;
         });
         if (found == bands_.end()) {
-            QImage image(rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-            image.setDevicePixelRatio(ratio);
-            image.fill(Qt::transparent);
-            {
-                QPainter painter(&image);
-                painter.translate(-rect.topLeft());
+            QImage image = paintedImage(rect, ratio, Qt::transparent, [&](QPainter &painter) {
                 style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
-            }
-            if (!opaque(image))
+            });
+            if (!allOpaque(image))
                 return false; // the style left something to what lies under the bar
             if (bands_.size() >= kMaxBands)
                 bands_.clear();

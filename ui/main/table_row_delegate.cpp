@@ -6,8 +6,7 @@
 #include <QPainter>
 #include <QStyle>
 
-#include <cmath>
-#include <utility>
+#include "ui/kept_pixels.h"
 
 namespace quenrow {
 
@@ -58,19 +57,16 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     // pixels only.
     const auto *view = qobject_cast<const QAbstractItemView *>(widget);
     const QWidget *viewport = view ? view->viewport() : nullptr;
-    const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 0;
-    const QTransform &shift = painter->transform();
     const bool copyable =
         viewport && painter->device() == viewport && viewport->autoFillBackground() &&
-        !view->alternatingRowColors() && (ratio == 1 || ratio == 2) &&
-        shift.type() <= QTransform::TxTranslate && shift.dx() == std::floor(shift.dx()) &&
-        shift.dy() == std::floor(shift.dy()) &&
+        !view->alternatingRowColors() && copiesExactly(*painter) &&
         viewport->palette().brush(viewport->backgroundRole()).style() == Qt::SolidPattern &&
         viewport->palette().color(viewport->backgroundRole()).alpha() == 255;
     if (!copyable) {
         paintRow(painter, item, text, textRect, style);
         return;
     }
+    const qreal ratio = painter->device()->devicePixelRatio();
     const QRgb background = viewport->palette().color(viewport->backgroundRole()).rgba();
     const std::uint64_t key = (std::uint64_t(index.row()) << 32) | std::uint32_t(item.state);
     RowImage &kept = images_[key];
@@ -78,14 +74,10 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (kept.image.isNull() || kept.text != item.text || kept.size != item.rect.size() ||
         kept.ratio != ratio || kept.palette != item.palette.cacheKey() ||
         kept.background != background || kept.font != item.font) {
-        QImage image(item.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(ratio);
-        image.fill(QColor::fromRgba(background));
-        {
-            QPainter rowPainter(&image);
-            rowPainter.translate(-item.rect.topLeft());
-            paintRow(&rowPainter, item, text, textRect, style);
-        }
+        QImage image = paintedImage(item.rect, ratio, QColor::fromRgba(background),
+                                    [&](QPainter &rowPainter) {
+                                        paintRow(&rowPainter, item, text, textRect, style);
+                                    });
         bytes_ += image.sizeInBytes() - (kept.image.isNull() ? 0 : kept.image.sizeInBytes());
         kept = {item.text, item.rect.size(), ratio, item.palette.cacheKey(), background,
                 item.font, std::move(image), uses_};
@@ -98,7 +90,7 @@ void TableRowDelegate::paintRow(QPainter *painter, QStyleOptionViewItem item,
                                 const QStaticText &text, const QRect &textRect,
                                 const QStyle *style) const
 {
-    const QString shown = std::exchange(item.text, QString());
+    item.text.clear(); // the text is drawn below, from its kept layout
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
 
     QPalette::ColorGroup group =

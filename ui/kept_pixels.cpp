@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "kept_pixels.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quenrow {
+
+bool copiesExactly(const QPainter &painter)
+{
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 0;
+    const QTransform &shift = painter.transform();
+    return (ratio == 1 || ratio == 2) && shift.type() <= QTransform::TxTranslate &&
+           shift.dx() == std::floor(shift.dx()) && shift.dy() == std::floor(shift.dy());
+}
+
+QImage paintedImage(const QRect &rect, qreal ratio, const QColor &fill,
+                    const std::function<void(QPainter &)> &draw)
+{
+    QImage image(rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(fill);
+    QPainter painter(&image);
+    painter.translate(-rect.topLeft());
+    draw(painter);
+    return image;
+}
+
+bool allOpaque(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        if (!std::all_of(row, row + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; }))
+            return false;
+    }
+    return true;
+}
+
+} // namespace quenrow

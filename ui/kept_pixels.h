@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: painting kept as pixels and copied back, where that is exact.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+#include <functional>
+
+class QPainter;
+
+namespace quenrow {
+
+// An image painted at the painter device's density and drawn back at a whole
+// pixel offset puts the same pixels on the device as painting there would:
+// at densities 1 and 2 (where our copies were compared with direct painting),
+// under a transform that only shifts by whole pixels.
+bool copiesExactly(const QPainter &painter);
+
+// `draw` paints what lies in `rect` (logical pixels) into a new image of that
+// size at `ratio` device pixels per pixel, filled with `fill` first.
+QImage paintedImage(const QRect &rect, qreal ratio, const QColor &fill,
+                    const std::function<void(QPainter &)> &draw);
+
+bool allOpaque(const QImage &image);
+
+} // namespace quenrow
