@@ -40,7 +40,8 @@ void BandedScrollBar::mouseReleaseEvent(QMouseEvent *event)
 
 void BandedScrollBar::paintEvent(QPaintEvent *event)
 {
-    const bool plainState = !pressed_ && !isSliderDown() && !underMouse() &&
+    const bool plainState = orientation() == Qt::Vertical && !pressed_ && !isSliderDown() &&
+                            !underMouse() &&
                             !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this);
     if (!plainState || !paintInBands(event->rect()))
         QScrollBar::paintEvent(event);
