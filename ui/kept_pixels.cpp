@@ -8,11 +8,16 @@
 
 namespace quenrow {
 
+bool copiesExactlyAt(qreal ratio)
+{
+    return ratio == 1 || ratio == 2;
+}
+
 bool copiesExactly(const QPainter &painter)
 {
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 0;
     const QTransform &shift = painter.transform();
-    return (ratio == 1 || ratio == 2) && shift.type() <= QTransform::TxTranslate &&
+    return painter.device() && copiesExactlyAt(painter.device()->devicePixelRatio()) &&
+           shift.type() <= QTransform::TxTranslate &&
            shift.dx() == std::floor(shift.dx()) && shift.dy() == std::floor(shift.dy());
 }
 

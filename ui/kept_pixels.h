@@ -17,6 +17,7 @@ namespace quenrow {
 // at densities 1 and 2 (where our copies were compared with direct painting),
 // under a transform that only shifts by whole pixels.
 bool copiesExactly(const QPainter &painter);
+bool copiesExactlyAt(qreal ratio);
 
 // `draw` paints what lies in `rect` (logical pixels) into a new image of that
 // size at `ratio` device pixels per pixel, filled with `fill` first.

@@ -55,13 +55,11 @@ bool BandedScrollBar::paintInBands(const QRect &area)
     const QRect slider =
         style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     const qreal ratio = devicePixelRatio();
-    // The densities where bands were compared with the style's own bar, value
-    // by value; at fractional ones bands would begin inside device pixels.
-    if (ratio != 1 && ratio != 2)
+    // At fractional densities bands would begin inside device pixels.
+    if (!copiesExactlyAt(ratio))
         return false;
     const Look look{style(), option.rect.size(), ratio, option.palette.cacheKey(), option.state,
-                    option.minimum == option.sliderValue, option.maximum == option.sliderValue,
-                    option.minimum == option.maximum};
+                    option.minimum == option.sliderValue, option.maximum == option.sliderValue};
     if (!(look == look_)) {
         bands_.clear();
         look_ = look;

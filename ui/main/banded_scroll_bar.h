@@ -39,7 +39,7 @@ private:
         qreal ratio = 0;
         qint64 palette = 0;
         QStyle::State state;
-        bool atMinimum = false, atMaximum = false, noRange = false;
+        bool atMinimum = false, atMaximum = false;
         bool operator==(const Look &) const = default;
     };
     // A band's pixels, kept with the part of the slider that lies in it.

@@ -37,8 +37,8 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     const qreal ratio = painter->device()->devicePixelRatio();
     const QRgb background = widget->palette().color(widget->backgroundRole()).rgba();
     auto found = std::find_if(panels_.begin(), panels_.end(), [&](const Panel &panel) {
-        return panel.size == option->rect.size() && panel.ratio == ratio &&
-               panel.state == option->state && panel.palette == option->palette.cacheKey() &&
+        return panel.image.deviceIndependentSize() == option->rect.size() &&
+               panel.image.devicePixelRatio() == ratio && panel.state == option->state && panel.palette == option->palette.cacheKey() &&
                panel.background == background && panel.lineWidth == frame->lineWidth;
     });
     if (found == panels_.end()) {
@@ -53,8 +53,8 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         }
         if (panels_.size() >= kMaxPanels)
             panels_.clear();
-        panels_.push_back({option->rect.size(), ratio, option->state, option->palette.cacheKey(),
-                           background, frame->lineWidth, std::move(image)});
+        panels_.push_back({option->state, option->palette.cacheKey(), background,
+                           frame->lineWidth, std::move(image)});
         found = std::prev(panels_.end());
     }
     painter->drawImage(option->rect.topLeft(), found->image);

@@ -22,8 +22,6 @@ public:
 
 private:
     struct Panel {
-        QSize size;
-        qreal ratio;
         State state;
         qint64 palette;
         QRgb background;

@@ -71,16 +71,16 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const std::uint64_t key = (std::uint64_t(index.row()) << 32) | std::uint32_t(item.state);
     RowImage &kept = images_[key];
     kept.lastUse = ++uses_;
-    if (kept.image.isNull() || kept.text != item.text || kept.size != item.rect.size() ||
-        kept.ratio != ratio || kept.palette != item.palette.cacheKey() ||
+    if (kept.image.isNull() || kept.text != item.text ||
+        kept.image.deviceIndependentSize() != item.rect.size() ||
+        kept.image.devicePixelRatio() != ratio || kept.palette != item.palette.cacheKey() ||
         kept.background != background || kept.font != item.font) {
         QImage image = paintedImage(item.rect, ratio, QColor::fromRgba(background),
                                     [&](QPainter &rowPainter) {
                                         paintRow(&rowPainter, item, text, textRect, style);
                                     });
         bytes_ += image.sizeInBytes() - (kept.image.isNull() ? 0 : kept.image.sizeInBytes());
-        kept = {item.text, item.rect.size(), ratio, item.palette.cacheKey(), background,
-                item.font, std::move(image), uses_};
+        kept = {item.text, item.palette.cacheKey(), background, item.font, std::move(image), uses_};
         dropOldest(key);
     }
     painter->drawImage(item.rect.topLeft(), images_[key].image);

@@ -38,8 +38,6 @@ private:
     // Painted rows, by row and state; the least recently used go first.
     struct RowImage {
         QString text;
-        QSize size;
-        qreal ratio = 0;
         qint64 palette = 0;
         QRgb background = 0;
         QFont font;

@@ -40,28 +40,55 @@ const QColor kBackground(0, 0, 128);
 // each once into a scratch image, the pixels it wrote are kept, and later
 // plots write exactly those. Curves come through lineTo() and are always
 // stroked. Painting happens on the GUI thread only, so the cache is unlocked.
-struct LineKey {
-    float x1, y1, x2, y2;
-    int colour, penWidth;
+// What a cached drawing depends on besides its own arguments.
+struct ImageShape {
     int width, height;
     qreal ratio;
     QImage::Format format;
+    bool operator==(const ImageShape &) const = default;
+};
+
+ImageShape shapeOf(const QImage &image)
+{
+    return {image.width(), image.height(), image.devicePixelRatio(), image.format()};
+}
+
+// FNV-1a over the bytes of each value mixed in.
+class KeyHash {
+public:
+    template <typename... Values>
+    explicit KeyHash(const Values &...values)
+    {
+        (mix(values), ...);
+    }
+    void mix(const ImageShape &shape)
+    {
+        mix(shape.width), mix(shape.height), mix(shape.ratio), mix(static_cast<int>(shape.format));
+    }
+    template <typename Value>
+    void mix(const Value &value)
+    {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof value);
+        hash_ = (hash_ ^ bits) * 0x100000001b3u;
+    }
+    operator std::size_t() const { return static_cast<std::size_t>(hash_); }
+
+private:
+    std::uint64_t hash_ = 0xcbf29ce484222325u;
+};
+
+struct LineKey {
+    float x1, y1, x2, y2;
+    int colour, penWidth;
+    ImageShape shape;
     bool operator==(const LineKey &) const = default;
 };
 
 struct LineKeyHash {
     std::size_t operator()(const LineKey &key) const
     {
-        std::uint64_t hash = 0xcbf29ce484222325u;
-        const auto mix = [&hash](auto value) {
-            std::uint64_t bits = 0;
-            std::memcpy(&bits, &value, sizeof value);
-            hash = (hash ^ bits) * 0x100000001b3u;
-        };
-        mix(key.x1), mix(key.y1), mix(key.x2), mix(key.y2), mix(key.colour);
-        mix(key.penWidth), mix(key.width), mix(key.height), mix(key.ratio);
-        mix(static_cast<int>(key.format));
-        return static_cast<std::size_t>(hash);
+        return KeyHash(key.x1, key.y1, key.x2, key.y2, key.colour, key.penWidth, key.shape);
     }
 };
 
@@ -149,20 +176,14 @@ struct TextKey {
     std::string text;
     double points;
     float x, y;
-    int width, height;
-    qreal ratio;
-    QImage::Format format;
+    ImageShape shape;
     bool operator==(const TextKey &) const = default;
 };
 
 struct TextKeyHash {
     std::size_t operator()(const TextKey &key) const
     {
-        std::size_t hash = std::hash<std::string>()(key.text);
-        for (double value : {key.points, double(key.x), double(key.y), double(key.width),
-                             double(key.height), double(key.ratio), double(key.format)})
-            hash = hash * 31 + std::hash<double>()(value);
-        return hash;
+        return KeyHash(std::hash<std::string>()(key.text), key.points, key.x, key.y, key.shape);
     }
 };
 
@@ -201,6 +222,31 @@ bool samePixels(const QImage &image, const QRect &box, const std::vector<QRgb> &
             return false;
     }
     return true;
+}
+
+// The bounding rectangle of the pixels in `area` that differ from `before`.
+QRect changedIn(const QImage &image, const QRect &area, const std::vector<QRgb> &before)
+{
+    QRect changed;
+    const QRgb *old = before.data();
+    for (int y = area.top(); y <= area.bottom(); ++y, old += area.width()) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y)) + area.left();
+        for (int x = 0; x < area.width(); ++x)
+            if (row[x] != old[x])
+                changed |= QRect(area.left() + x, y, 1, 1);
+    }
+    return changed;
+}
+
+// The part `box` of pixels taken from `area`.
+std::vector<QRgb> croppedTo(const std::vector<QRgb> &pixels, const QRect &area, const QRect &box)
+{
+    std::vector<QRgb> part;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const auto start = pixels.begin() + (y - area.top()) * area.width() + (box.left() - area.left());
+        part.insert(part.end(), start, start + box.width());
+    }
+    return part;
 }
 
 } // namespace
@@ -261,11 +307,7 @@ void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
         return;
     }
     auto &cache = lineCache();
-    LineKey key{x1, y1, x2, y2, colour, penWidth_, 0, 0, 0, QImage::Format_Invalid};
-    key.width = image_.width();
-    key.height = image_.height();
-    key.ratio = image_.devicePixelRatio();
-    key.format = image_.format();
+    const LineKey key{x1, y1, x2, y2, colour, penWidth_, shapeOf(image_)};
     auto found = cache.find(key);
     if (found == cache.end()) {
         usePen(colour);
@@ -343,8 +385,7 @@ void ImageSurface::print(std::string_view text, bool endLine)
 {
     flushCurve();
     TextKey key{std::string(text), font_.pointSizeF(), static_cast<float>(x_),
-                static_cast<float>(y_), image_.width(), image_.height(),
-                image_.devicePixelRatio(), image_.format()};
+                static_cast<float>(y_), shapeOf(image_)};
     auto &cache = textCache();
     auto found = writableAsRgb(image_) ? cache.find(key) : cache.end();
     if (found != cache.end() && found->second.cacheable &&
@@ -368,8 +409,12 @@ void ImageSurface::print(std::string_view text, bool endLine)
     TextPixels pixels;
     pixels.lineHeight = metrics.height();
     pixels.advance = metrics.horizontalAdvance(string);
+    // A text found to ink past its box does so every time: it is not watched again.
+    const bool watch = writableAsRgb(image_) && (found == cache.end()
+                                                      ? cache.size() < kMaxCachedTexts
+                                                      : found->second.cacheable);
     QRect area; // the box and a margin of a line's height, to see where the ink went
-    if (writableAsRgb(image_) && cache.size() < kMaxCachedTexts) {
+    if (watch) {
         const qreal ratio = image_.devicePixelRatio();
         const QRectF ink = metrics.boundingRect(string).translated(origin);
         pixels.box = QRectF(ink.topLeft() * ratio, ink.size() * ratio)
@@ -379,34 +424,21 @@ void ImageSurface::print(std::string_view text, bool endLine)
         const int margin = static_cast<int>(std::ceil(pixels.lineHeight * ratio));
         area = pixels.box.adjusted(-margin, -margin, margin, margin).intersected(image_.rect());
     }
-    const std::vector<QRgb> areaBefore = area.isEmpty() ? std::vector<QRgb>() : pixelsIn(image_, area);
+    const std::vector<QRgb> before = area.isEmpty() ? std::vector<QRgb>() : pixelsIn(image_, area);
 
     painter_.setPen(kForeground);
     painter_.drawText(origin, string);
-
-    if (!area.isEmpty() && !pixels.box.isEmpty()) {
-        const std::vector<QRgb> areaAfter = pixelsIn(image_, area);
-        const QRect box = pixels.box.translated(-area.topLeft());
-        pixels.cacheable = true;
-        for (int y = 0; y < area.height() && pixels.cacheable; ++y)
-            for (int x = 0; x < area.width(); ++x) {
-                const auto i = static_cast<std::size_t>(y * area.width() + x);
-                if (areaAfter[i] != areaBefore[i] && !box.contains(x, y)) {
-                    pixels.cacheable = false; // ink outside the box
-                    break;
-                }
-            }
-        for (int y = box.top(); pixels.cacheable && y <= box.bottom(); ++y) {
-            const auto start = static_cast<std::ptrdiff_t>(y * area.width() + box.left());
-            pixels.before.insert(pixels.before.end(), areaBefore.begin() + start,
-                                 areaBefore.begin() + start + box.width());
-            pixels.after.insert(pixels.after.end(), areaAfter.begin() + start,
-                                areaAfter.begin() + start + box.width());
-        }
-    }
     advance(pixels.lineHeight, pixels.advance, endLine);
-    if (!area.isEmpty() && !pixels.box.isEmpty())
-        cache.insert_or_assign(std::move(key), std::move(pixels));
+
+    if (area.isEmpty() || pixels.box.isEmpty())
+        return;
+    const QRect changed = changedIn(image_, area, before);
+    pixels.cacheable = changed.isNull() || pixels.box.contains(changed);
+    if (pixels.cacheable) {
+        pixels.before = croppedTo(before, area, pixels.box);
+        pixels.after = pixelsIn(image_, pixels.box);
+    }
+    cache.insert_or_assign(std::move(key), std::move(pixels));
 }
 
 void ImageSurface::advance(double lineHeight, double width, bool endLine)
