@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -424,6 +425,44 @@ private slots:
         form->List1->setEnabled(false);
         plain.setEnabled(false);
         QVERIFY(shot(bar) == shot(&plain));
+    }
+
+    // A sweep of the pointer over the plot takes the list from one end to the
+    // other; reaching an end must not throw away the bands kept on the way.
+    void tableScrollBarKeepsItsBandsAcrossSweeps()
+    {
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QScrollBar *bar = form->List1->verticalScrollBar();
+        struct CountingStyle : QProxyStyle {
+            mutable int bars = 0;
+            void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+                                    QPainter *painter, const QWidget *widget) const override
+            {
+                bars += control == CC_ScrollBar;
+                QProxyStyle::drawComplexControl(control, option, painter, widget);
+            }
+        };
+        auto *style = new CountingStyle;
+        style->setParent(bar);
+        bar->setStyle(style);
+        const auto sweep = [bar] {
+            for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
+                bar->setValue(value);
+                bar->repaint();
+            }
+            for (int value = bar->maximum(); value >= bar->minimum(); --value) {
+                bar->setValue(value);
+                bar->repaint();
+            }
+        };
+        sweep();
+        const int first = style->bars;
+        QVERIFY(first > 0);
+        sweep();
+        QCOMPARE(style->bars, first);
     }
 
     void readoutBoxesLookAsTheStyleDrawsThem()

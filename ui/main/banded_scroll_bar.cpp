@@ -17,7 +17,9 @@ namespace quenrow {
 namespace {
 
 constexpr int kBandDevicePixels = 80; // below Qt's threshold of 96 rows
-constexpr std::size_t kMaxBands = 256;  // a bar has 6 bands; the slider's come in many
+// A sweep over the plot takes the slider through every value, and each value
+// brings two to five bands of its own; at 1x that is about 2 MB.
+constexpr qsizetype kMaxKeptBytes = 8 << 20;
 
 } // namespace
 
@@ -58,12 +60,16 @@ bool BandedScrollBar::paintInBands(const QRect &area)
     // At fractional densities bands would begin inside device pixels.
     if (!copiesExactlyAt(ratio))
         return false;
-    const Look look{style(), option.rect.size(), ratio, option.palette.cacheKey(), option.state,
-                    option.minimum == option.sliderValue, option.maximum == option.sliderValue};
+    const Look look{style(), option.rect.size(), ratio, option.palette.cacheKey(), option.state};
     if (!(look == look_)) {
         bands_.clear();
+        keptBytes_ = 0;
         look_ = look;
     }
+    // Not part of the look: a sweep reaches both ends, and must not drop
+    // the bands each time it does.
+    const bool atMinimum = option.minimum == option.sliderValue;
+    const bool atMaximum = option.maximum == option.sliderValue;
 
     // Bands on a grid from the top, so that a band away from the slider is
     // the same band with the same pixels at any value.
@@ -77,7 +83,8 @@ bool BandedScrollBar::paintInBands(const QRect &area)
                                ? slider.translated(0, -top)
                                : QRect();
         auto found = std::find_if(bands_.begin(), bands_.end(), [&](const Band &band) {
-            return band.rect == rect && band.slider == part;
+            return band.rect == rect && band.slider == part && band.atMinimum == atMinimum &&
+                   band.atMaximum == atMaximum;
         });
         if (found == bands_.end()) {
             QImage image = paintedImage(rect, ratio, Qt::transparent, [&](QPainter &painter) {
@@ -85,9 +92,12 @@ bool BandedScrollBar::paintInBands(const QRect &area)
             });
             if (!allOpaque(image))
                 return false; // the style left something to what lies under the bar
-            if (bands_.size() >= kMaxBands)
+            if (keptBytes_ + image.sizeInBytes() > kMaxKeptBytes) {
                 bands_.clear();
-            bands_.push_back({rect, part, image});
+                keptBytes_ = 0;
+            }
+            keptBytes_ += image.sizeInBytes();
+            bands_.push_back({rect, part, atMinimum, atMaximum, image});
             shown.emplace_back(rect.topLeft(), std::move(image));
         } else {
             shown.emplace_back(rect.topLeft(), found->image);

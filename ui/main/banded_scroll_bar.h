@@ -39,19 +39,21 @@ private:
         qreal ratio = 0;
         qint64 palette = 0;
         QStyle::State state;
-        bool atMinimum = false, atMaximum = false;
         bool operator==(const Look &) const = default;
     };
-    // A band's pixels, kept with the part of the slider that lies in it.
+    // A band's pixels, kept with the part of the slider that lies in it and
+    // whether the value stood at an end (the arrows there look disabled).
     struct Band {
         QRect rect;
         QRect slider;
+        bool atMinimum = false, atMaximum = false;
         QImage image;
     };
 
     bool pressed_ = false;
     Look look_;
     std::vector<Band> bands_;
+    qsizetype keptBytes_ = 0;
 };
 
 } // namespace quenrow
