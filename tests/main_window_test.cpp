@@ -199,6 +199,31 @@ private slots:
         QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 2.6989 g/cm3"));
     }
 
+    void fileTextShowsBytesAsTheyRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        const QString bad(QChar::ReplacementCharacter);
+        QTest::newRow("ascii") << QByteArray(" 1.000E-03  1.234E+02\t~") << " 1.000E-03  1.234E+02\t~";
+        QTest::newRow("delete is kept") << QByteArray("a\x7f") << QStringLiteral("a\x7f");
+        QTest::newRow("controls") << QByteArray("a\rb\x01", 4) << "a" + bad + "b" + bad;
+        QTest::newRow("nul") << QByteArray("a\0b", 3) << "a" + bad + "b";
+        QTest::newRow("utf-8") << QByteArray("\xcf\x81= 1") << QStringLiteral("\u03c1= 1");
+        QTest::newRow("utf-8 and a control")
+            << QByteArray("\xcf\x81\n") << QStringLiteral("\u03c1") + bad;
+        QTest::newRow("latin-1") << QByteArray("caf\xe9 1") << QStringLiteral("caf\u00e9 1");
+        QTest::newRow("latin-1 at the end") << QByteArray("caf\xe9") << QStringLiteral("caf\u00e9");
+        QTest::newRow("cut utf-8 at the end") << QByteArray("a\xcf") << QStringLiteral("a\u00cf");
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+
+    void fileTextShowsBytesAsTheyRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        QCOMPARE(fileText(bytes.toStdString()), shown);
+    }
+
     void fileNamesThatAreNotUtf8StillOpen()
     {
         WarningRecorder warnings;

@@ -62,7 +62,9 @@ QRect twips(int left, int top, int width, int height)
 
 QString fileText(const std::string &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a lead byte at the very end is an error too, not a
+    // sequence held back for more input (which dropped it).
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (utf8.hasError())
         text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
