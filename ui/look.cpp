@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "look.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QStringDecoder>
@@ -62,6 +63,12 @@ QRect twips(int left, int top, int width, int height)
 
 QString fileText(const std::string &bytes)
 {
+    // Table rows are plain ASCII: GO turns 132 of them into list rows.
+    const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return (c >= 0x20 && c < 0x7f) || c == '\t';
+    });
+    if (plain)
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     // Stateless: a lead byte at the very end is an error too, not a
     // sequence held back for more input (which dropped it).
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
