@@ -45,8 +45,9 @@ void BandedScrollBar::paintEvent(QPaintEvent *event)
     const bool plainState = orientation() == Qt::Vertical && !pressed_ && !isSliderDown() &&
                             !underMouse() &&
                             !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this);
-    if (!plainState || !paintInBands(event->rect()))
-        QScrollBar::paintEvent(event);
+    if (plainState && paintInBands(event->rect()))
+        return;
+    QScrollBar::paintEvent(event);
 }
 
 bool BandedScrollBar::paintInBands(const QRect &area)
@@ -90,8 +91,15 @@ bool BandedScrollBar::paintInBands(const QRect &area)
             QImage image = paintedImage(rect, ratio, Qt::transparent, [&](QPainter &painter) {
                 style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
             });
-            if (!allOpaque(image))
-                return false; // the style left something to what lies under the bar
+            if (!allOpaque(image)) {
+                // The style leaves something to what lies under the bar:
+                // have that painted again first.
+                if (testAttribute(Qt::WA_OpaquePaintEvent)) {
+                    setAttribute(Qt::WA_OpaquePaintEvent, false);
+                    update();
+                }
+                return false;
+            }
             if (keptBytes_ + image.sizeInBytes() > kMaxKeptBytes) {
                 bands_.clear();
                 keptBytes_ = 0;
@@ -106,6 +114,9 @@ bool BandedScrollBar::paintInBands(const QRect &area)
     QPainter painter(this);
     for (const auto &[topLeft, image] : shown)
         painter.drawImage(topLeft, image);
+    // Seen to cover the whole bar: Qt need not paint the list's frame and the
+    // window under it first, as it did on every scroll.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     return true;
 }
 
