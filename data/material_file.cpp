@@ -27,6 +27,21 @@ bool readPlainDecimal(const char *first, const char *last, double &value)
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    // The tables' own shape, "1.337E+02", in one step; the same digits and
+    // power of ten as the general reading below.
+    if (last - first == 9 && digit(first[0]) && first[1] == '.' && digit(first[2]) &&
+        digit(first[3]) && digit(first[4]) && (first[5] == 'E' || first[5] == 'e') &&
+        (first[6] == '+' || first[6] == '-') && digit(first[7]) && digit(first[8])) {
+        const int exponent = (first[7] - '0') * 10 + (first[8] - '0');
+        const int scale = (first[6] == '-' ? -exponent : exponent) - 3;
+        if (scale >= -22 && scale <= 22) {
+            const auto digits = static_cast<double>((first[0] - '0') * 1000 + (first[2] - '0') * 100 +
+                                                    (first[3] - '0') * 10 + (first[4] - '0'));
+            value = scale < 0 ? digits / kPowers[-scale] : digits * kPowers[scale];
+            return true;
+        }
+    }
     const char *p = first;
     const bool negative = p != last && *p == '-';
     if (negative)
@@ -155,6 +170,8 @@ public:
 
     std::optional<ReadError> readField(double &value)
     {
+        if (readPlainFieldInBuffer(value))
+            return std::nullopt;
         if (!skipBlanks())
             return fail(ReadFailure::LineTooLong, {});
         if (peek() < 0)
@@ -193,6 +210,44 @@ public:
     int fieldLine() const { return fieldLine_; }
 
 private:
+    // The common case of readField in one pass over the buffer: a plain
+    // number whose line goes on past it in the buffer, within the length
+    // limit. Changes nothing and returns false for anything else, which
+    // readField then reads (and reports) character by character.
+    bool readPlainFieldInBuffer(double &value)
+    {
+        const char *const begin = buffer_.data() + pos_;
+        const char *const last = buffer_.data() + size_;
+        const char *p = begin;
+        while (p != last && isBlank(*p))
+            ++p;
+        const char *const first = p;
+        while (p != last && *p != '\r' && *p != '\n' && !isBlank(*p) && *p != ',')
+            ++p;
+        const char *const end = p;
+        while (p != last && isBlank(*p))
+            ++p;
+        // A CR needs the character after it, to see whether LF follows.
+        if (first == end || *first == '+' || p == last || (*p == '\r' && p + 1 == last))
+            return false;
+        const std::size_t column = column_ + static_cast<std::size_t>(p - begin) + (*p == ',');
+        if (column > kMaxLineLength || !readPlainDecimal(first, end, value))
+            return false;
+        fieldNumber_ = ++field_;
+        fieldLine_ = line_;
+        column_ = column;
+        if (*p == ',') {
+            ++p;
+        } else if (*p == '\r' || *p == '\n') {
+            p += (*p == '\r' && p[1] == '\n') ? 2 : 1;
+            ++line_;
+            column_ = 0;
+            field_ = 0;
+        }
+        pos_ = static_cast<std::size_t>(p - buffer_.data());
+        return true;
+    }
+
     static bool isBlank(int c) { return c == ' ' || c == '\t'; }
     static bool isLineEnd(int c) { return c < 0 || c == '\r' || c == '\n'; }
 
@@ -417,13 +472,16 @@ std::optional<ReadError> checkMaterial(const MaterialTable &table, const RowLine
     auto problem = [&](ReadFailure cause, int row, int field, double value) {
         return ReadError{path, cause, rowLines[row], field, rowContext(row), formatGeneral(value)};
     };
+    double logBefore = 0;
     for (int k = 1; k <= kRowCount; ++k) {
         if (!(table.energy[k] > 0))
             return problem(ReadFailure::NotPositive, k, 1, table.energy[k]);
         // In logarithms: interpolation divides by their difference, which
         // vanishes for some neighbouring doubles.
-        if (k > 1 && !(std::log(table.energy[k]) > std::log(table.energy[k - 1])))
+        const double logEnergy = std::log(table.energy[k]);
+        if (k > 1 && !(logEnergy > logBefore))
             return problem(ReadFailure::NotIncreasing, k, 1, table.energy[k]);
+        logBefore = logEnergy;
         for (int c = 1; c <= 3; ++c)
             if (!(table.stoppingPower[c][k] > 0))
                 return problem(ReadFailure::NotPositive, k, c + 1, table.stoppingPower[c][k]);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <cstdlib>
 #include <string>
 #include <variant>
 
@@ -225,6 +226,55 @@ TEST(ReadMaterial, LineEndsAndTrailingLinesDoNotMatter)
     for (const auto &v : variants) {
         SCOPED_TRACE(v.what);
         EXPECT_EQ(loadOrFail(dir.write("v.psp", v.bytes)).table, crlf);
+    }
+}
+
+TEST(ReadMaterial, NumbersReadAsTheCLibraryReadsThem)
+{
+    TempDirectory dir;
+    const char *numbers[] = {
+        "1.337E+02", "9.999E+22", "1.000E+19", "1.000E-19", "5.000e-05", "0.000E+00",
+        "1.000E+20", // one power of ten past the quick reading
+        "1.000E-20", "4.315E-99", "0.4555", "12345678901234567", "-2.500E+00", "+7.5E-01",
+        "1e2", ".5", "3.",
+    };
+    for (const char *number : numbers) {
+        SCOPED_TRACE(number);
+        MaterialText text = MaterialText::fromBundled();
+        // In the range column, which may hold any finite number.
+        text.rows[0] = "1.000E-03 1.337E+02 4.315E+01 1.769E+02 " + std::string(number) +
+                       " 2.878E-06 0.4555";
+        const MaterialTable table = loadOrFail(dir.write("n.psp", text.str())).table;
+        EXPECT_EQ(table.range[1][1], std::strtod(number, nullptr));
+    }
+}
+
+TEST(ReadMaterial, BlanksCommasAndBufferEdgesDoNotChangeTheValues)
+{
+    TempDirectory dir;
+    MaterialText text = MaterialText::fromBundled();
+    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
+    const auto valuesOf = [](const MaterialTable &table) {
+        MaterialTable values = table;
+        values.rowText = {};
+        values.name.clear();
+        return values;
+    };
+    MaterialText commas = text, tabs = text;
+    for (auto &row : commas.rows)
+        for (std::size_t at = row.find(' '); at != std::string::npos; at = row.find(' ', at + 3))
+            row.replace(at, 1, " , ");
+    for (auto &row : tabs.rows)
+        row = "\t " + row + " \t";
+    EXPECT_EQ(valuesOf(loadOrFail(dir.write("commas.psp", commas.str())).table), valuesOf(plain));
+    EXPECT_EQ(valuesOf(loadOrFail(dir.write("tabs.psp", tabs.str())).table), valuesOf(plain));
+    // A long title moves every later line across the reader's buffer edges:
+    // fields, and CR LF pairs, then straddle them at every offset.
+    for (std::size_t pad = 16 * 1024 - 700; pad < 16 * 1024 + 40; pad += 7) {
+        MaterialText moved = text;
+        moved.title.append(pad, 'x');
+        SCOPED_TRACE(pad);
+        EXPECT_EQ(valuesOf(loadOrFail(dir.write("moved.psp", moved.str())).table), valuesOf(plain));
     }
 }
 
