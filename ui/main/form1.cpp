@@ -18,6 +18,7 @@
 #include "data/plot_geometry.h"
 #include "data/table_export.h"
 #include "ui/about/form3.h"
+#include "ui/idle_settle.h"
 #include "ui/look.h"
 #include "ui/main/banded_scroll_bar.h"
 #include "ui/main/panel_cache_style.h"
@@ -248,6 +249,7 @@ void Form1::buildControls()
     connect(Text3, &QLineEdit::returnPressed, this, &Form1::Text3_Enter);
     Text3->installEventFilter(this);
     List1->installEventFilter(this); // its own Ctrl+C would copy the display text
+    new IdleSettle(this, {Text3, Text4});
 
     QWidget *order[] = {File1, File2, Command2, Text1,    Text2,
                         List1, Text3, Text4,    Command1, Command3};

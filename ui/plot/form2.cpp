@@ -8,6 +8,7 @@
 #include "data/plot_geometry.h"
 #include "draw_plot.h"
 #include "image_surface.h"
+#include "ui/idle_settle.h"
 #include "ui/look.h"
 
 namespace quenrow {
@@ -25,6 +26,7 @@ Form2::Form2(const MaterialTable *table)
 
     place(Picture1, "Picture1", QRect(QPoint(8, 8), Picture1->size()));
     connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
+    new IdleSettle(this, {Picture1});
 
     auto *copyPlot = new QAction(tr("Copy plot"), Picture1);
     connect(copyPlot, &QAction::triggered, this, [this] {
