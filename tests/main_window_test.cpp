@@ -57,6 +57,14 @@ class MainWindowTest : public QObject {
         return form;
     }
 
+    // The same, shown.
+    std::unique_ptr<Form1> shownWater(WarningRecorder &warnings)
+    {
+        auto form = loadedWater(warnings);
+        form->show();
+        return form;
+    }
+
 private slots:
     void initTestCase() { registerFontSubstitutions(); }
 
@@ -395,8 +403,7 @@ private slots:
         // The list keeps each row's text laid out and each painted row; what it
         // paints is the style's own.
         WarningRecorder warnings;
-        auto form = loadedWater(warnings);
-        form->show();
+        auto form = shownWater(warnings);
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QListWidget *list = form->List1;
         const auto shots = [list] {
@@ -425,8 +432,7 @@ private slots:
     void tableScrollBarLooksAsTheStyleDrawsIt()
     {
         WarningRecorder warnings;
-        auto form = loadedWater(warnings);
-        form->show();
+        auto form = shownWater(warnings);
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QScrollBar *bar = form->List1->verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
@@ -457,8 +463,7 @@ private slots:
     void tableScrollBarKeepsItsBandsAcrossSweeps()
     {
         WarningRecorder warnings;
-        auto form = loadedWater(warnings);
-        form->show();
+        auto form = shownWater(warnings);
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QScrollBar *bar = form->List1->verticalScrollBar();
         struct CountingStyle : QProxyStyle {
@@ -493,8 +498,7 @@ private slots:
     void readoutBoxesLookAsTheStyleDrawsThem()
     {
         WarningRecorder warnings;
-        auto form = loadedWater(warnings);
-        form->show();
+        auto form = shownWater(warnings);
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const auto shots = [&form] {
             form->List1->setFocus();
