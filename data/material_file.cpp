@@ -48,23 +48,22 @@ bool readPlainDecimal(const char *first, const char *last, double &value)
         ++p;
     std::uint64_t digits = 0;
     int count = 0, scale = 0;
-    bool any = false;
-    for (; p != last && *p >= '0' && *p <= '9'; ++p, any = true) {
+    bool any = false, point = false;
+    for (; p != last; ++p) {
+        if (*p == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!digit(*p))
+            break;
+        any = true;
         if (digits || *p != '0') {
             if (++count > 15)
                 return false;
             digits = digits * 10 + std::uint64_t(*p - '0');
         }
-    }
-    if (p != last && *p == '.') {
-        for (++p; p != last && *p >= '0' && *p <= '9'; ++p, any = true) {
-            if (digits || *p != '0') {
-                if (++count > 15)
-                    return false;
-                digits = digits * 10 + std::uint64_t(*p - '0');
-            }
+        if (point)
             --scale;
-        }
     }
     if (!any)
         return false;
@@ -76,7 +75,7 @@ bool readPlainDecimal(const char *first, const char *last, double &value)
         if (p == last)
             return false;
         int exponent = 0;
-        for (; p != last && *p >= '0' && *p <= '9'; ++p) {
+        for (; p != last && digit(*p); ++p) {
             if (exponent > 1000)
                 return false;
             exponent = exponent * 10 + (*p - '0');
@@ -178,19 +177,8 @@ public:
             return fail(ReadFailure::EndOfFile, {});
         fieldNumber_ = ++field_;
         fieldLine_ = line_;
+        // What readPlainFieldInBuffer left: rare, so character by character.
         std::string text;
-        const char *first = buffer_.data() + pos_;
-        const char *last = buffer_.data() + size_;
-        const char *end = first;
-        while (end != last && !isLineEnd(static_cast<unsigned char>(*end)) &&
-               !isBlank(static_cast<unsigned char>(*end)) && *end != ',')
-            ++end;
-        const auto length = static_cast<std::size_t>(end - first);
-        if (end != last && column_ + length <= kMaxLineLength) {
-            text.assign(first, length);
-            pos_ += length;
-            column_ += length;
-        }
         for (int c = peek(); !isLineEnd(c) && !isBlank(c) && c != ','; c = peek()) {
             if (!step())
                 return fail(ReadFailure::LineTooLong, {});
