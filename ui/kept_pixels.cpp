@@ -2,6 +2,7 @@
 #include "kept_pixels.h"
 
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +42,14 @@ bool allOpaque(const QImage &image)
             return false;
     }
     return true;
+}
+
+std::optional<QRgb> opaqueFill(const QWidget &widget)
+{
+    const QBrush &fill = widget.palette().brush(widget.backgroundRole());
+    if (!widget.autoFillBackground() || fill.style() != Qt::SolidPattern || fill.color().alpha() != 255)
+        return std::nullopt;
+    return fill.color().rgba();
 }
 
 } // namespace quenrow

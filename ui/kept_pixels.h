@@ -7,8 +7,10 @@
 #include <QRect>
 
 #include <functional>
+#include <optional>
 
 class QPainter;
+class QWidget;
 
 namespace quenrow {
 
@@ -25,5 +27,9 @@ QImage paintedImage(const QRect &rect, qreal ratio, const QColor &fill,
                     const std::function<void(QPainter &)> &draw);
 
 bool allOpaque(const QImage &image);
+
+// The colour `widget` fills its background with, when that fill is one opaque
+// colour: what lies under anything drawn on it, whatever is behind the widget.
+std::optional<QRgb> opaqueFill(const QWidget &widget);
 
 } // namespace quenrow

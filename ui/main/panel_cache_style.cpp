@@ -24,21 +24,18 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
 {
     const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
     // Copied only over the box's own opaque fill, where a copy is exact.
-    const bool copyable =
-        element == PE_PanelLineEdit && frame && widget && widget->autoFillBackground() &&
-        painter->device() == widget && copiesExactly(*painter) &&
-        widget->palette().brush(widget->backgroundRole()).style() == Qt::SolidPattern &&
-        widget->palette().color(widget->backgroundRole()).alpha() == 255 &&
-        option->rect == widget->rect();
-    if (!copyable) {
+    const std::optional<QRgb> fill = widget ? opaqueFill(*widget) : std::nullopt;
+    if (element != PE_PanelLineEdit || !frame || !fill || painter->device() != widget ||
+        !copiesExactly(*painter) || option->rect != widget->rect()) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
     const qreal ratio = painter->device()->devicePixelRatio();
-    const QRgb background = widget->palette().color(widget->backgroundRole()).rgba();
+    const QRgb background = *fill;
     auto found = std::find_if(panels_.begin(), panels_.end(), [&](const Panel &panel) {
         return panel.image.deviceIndependentSize() == option->rect.size() &&
-               panel.image.devicePixelRatio() == ratio && panel.state == option->state && panel.palette == option->palette.cacheKey() &&
+               panel.image.devicePixelRatio() == ratio && panel.state == option->state &&
+               panel.palette == option->palette.cacheKey() &&
                panel.background == background && panel.lineWidth == frame->lineWidth;
     });
     if (found == panels_.end()) {

@@ -57,17 +57,14 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     // pixels only.
     const auto *view = qobject_cast<const QAbstractItemView *>(widget);
     const QWidget *viewport = view ? view->viewport() : nullptr;
-    const bool copyable =
-        viewport && painter->device() == viewport && viewport->autoFillBackground() &&
-        !view->alternatingRowColors() && copiesExactly(*painter) &&
-        viewport->palette().brush(viewport->backgroundRole()).style() == Qt::SolidPattern &&
-        viewport->palette().color(viewport->backgroundRole()).alpha() == 255;
-    if (!copyable) {
+    const std::optional<QRgb> fill = viewport ? opaqueFill(*viewport) : std::nullopt;
+    if (!fill || painter->device() != viewport || view->alternatingRowColors() ||
+        !copiesExactly(*painter)) {
         paintRow(painter, item, text, textRect, style);
         return;
     }
     const qreal ratio = painter->device()->devicePixelRatio();
-    const QRgb background = viewport->palette().color(viewport->backgroundRole()).rgba();
+    const QRgb background = *fill;
     const std::uint64_t key = (std::uint64_t(index.row()) << 32) | std::uint32_t(item.state);
     RowImage &kept = images_[key];
     kept.lastUse = ++uses_;
