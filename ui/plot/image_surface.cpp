@@ -33,13 +33,6 @@ QPointF pixel(double x, double y)
 const QColor kForeground(255, 255, 255);
 const QColor kBackground(0, 0, 128);
 
-// An aliased line in an opaque colour replaces the pixels it covers whatever
-// lay under them, so what line() writes depends only on its arguments, the
-// pen and the image's geometry. The grid and legend lines are the same in
-// every plot and the stroker makes them most of DrawPlot's time: Qt draws
-// each once into a scratch image, the pixels it wrote are kept, and later
-// plots write exactly those. Curves come through lineTo() and are always
-// stroked. Painting happens on the GUI thread only, so the cache is unlocked.
 // What a cached drawing depends on besides its own arguments.
 struct ImageShape {
     int width, height;
@@ -78,6 +71,20 @@ private:
     std::uint64_t hash_ = 0xcbf29ce484222325u;
 };
 
+// The painter draws straight into the image's buffer; writing into that same
+// buffer, not a detached copy, keeps both on the same pixels.
+QRgb *writableRow(QImage &image, int y)
+{
+    return reinterpret_cast<QRgb *>(const_cast<uchar *>(image.constScanLine(y)));
+}
+
+// An aliased line in an opaque colour replaces the pixels it covers whatever
+// lay under them, so what line() writes depends only on its arguments, the
+// pen and the image's geometry. The grid and legend lines are the same in
+// every plot and the stroker makes them most of DrawPlot's time: Qt draws
+// each once into a scratch image, the pixels it wrote are kept, and later
+// plots write exactly those. Curves come through lineTo() and are always
+// stroked. Painting happens on the GUI thread only, so the cache is unlocked.
 struct LineKey {
     float x1, y1, x2, y2;
     int colour, penWidth;
@@ -320,13 +327,8 @@ void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
         found = cache.emplace(key, std::move(pixels)).first;
     }
     // Every other operation sets its own pen, so a hit leaves the pen alone.
-    // The painter draws straight into the image's buffer; writing into that
-    // same buffer, not a detached copy, keeps both on the same pixels.
-    uchar *bits = const_cast<uchar *>(image_.constBits());
-    const qsizetype stride = image_.bytesPerLine();
     for (const Run &run : found->second.runs)
-        std::fill_n(reinterpret_cast<QRgb *>(bits + run.y * stride) + run.x, run.length,
-                    found->second.value);
+        std::fill_n(writableRow(image_, run.y) + run.x, run.length, found->second.value);
 }
 
 void ImageSurface::lineTo(float x, float y, int colour)
@@ -391,12 +393,9 @@ void ImageSurface::print(std::string_view text, bool endLine)
     if (found != cache.end() && found->second.cacheable &&
         samePixels(image_, found->second.box, found->second.before)) {
         const TextPixels &pixels = found->second;
-        uchar *bits = const_cast<uchar *>(image_.constBits()); // see line()
-        const qsizetype stride = image_.bytesPerLine();
         const QRgb *source = pixels.after.data();
         for (int y = pixels.box.top(); y <= pixels.box.bottom(); ++y, source += pixels.box.width())
-            std::copy_n(source, pixels.box.width(),
-                        reinterpret_cast<QRgb *>(bits + y * stride) + pixels.box.left());
+            std::copy_n(source, pixels.box.width(), writableRow(image_, y) + pixels.box.left());
         advance(pixels.lineHeight, pixels.advance, endLine);
         return;
     }
