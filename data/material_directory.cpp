@@ -62,13 +62,4 @@ std::vector<std::string> withExtension(const std::vector<std::string> &names,
     return matching;
 }
 
-std::variant<std::vector<std::string>, std::string>
-listMaterialFiles(const std::filesystem::path &directory, std::string_view extension)
-{
-    auto listing = listDirectoryFiles(directory);
-    if (auto *names = std::get_if<std::vector<std::string>>(&listing))
-        return withExtension(*names, extension);
-    return listing;
-}
-
 } // namespace quenrow

@@ -19,8 +19,4 @@ listDirectoryFiles(const std::filesystem::path &directory);
 std::vector<std::string> withExtension(const std::vector<std::string> &names,
                                        std::string_view extension);
 
-// Both of the above in one: the files a file list over `directory` shows.
-std::variant<std::vector<std::string>, std::string>
-listMaterialFiles(const std::filesystem::path &directory, std::string_view extension);
-
 } // namespace quenrow

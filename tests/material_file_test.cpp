@@ -35,6 +35,17 @@ ReadError errorOf(const std::filesystem::path &file)
     return {};
 }
 
+// The files of `dir` that a file list for `extension` shows.
+std::vector<std::string> filesWith(const std::filesystem::path &dir, const char *extension)
+{
+    auto listing = listDirectoryFiles(dir);
+    if (auto *reason = std::get_if<std::string>(&listing)) {
+        ADD_FAILURE() << *reason;
+        return {};
+    }
+    return withExtension(std::get<std::vector<std::string>>(listing), extension);
+}
+
 // The first `count` blank-separated numbers of a row text.
 std::vector<double> fieldsOf(const std::string &rowText, int count)
 {
@@ -56,8 +67,7 @@ TEST(BundledData, EveryFileLoadsWithValuesAndTextsFromTheSameLine)
     const auto dir = test::bundledDataDirectory();
     int files = 0;
     for (const char *extension : {".ps", ".psp"}) {
-        auto names = std::get<std::vector<std::string>>(listMaterialFiles(dir, extension));
-        for (const auto &name : names) {
+        for (const auto &name : filesWith(dir, extension)) {
             SCOPED_TRACE(name);
             ++files;
             const LoadedMaterial loaded = loadOrFail(materialPath(dir, name));
@@ -94,12 +104,9 @@ TEST(MaterialDirectory, ListsByPatternSortedIgnoringCaseWithoutFolders)
     for (const char *name : {"b.ps", "A.ps", "c.PS", "x.psp", "y.txt", "ps", "Z.psp"})
         dir.write(name, "");
     std::filesystem::create_directory(dir.path() / "folder.ps");
-    EXPECT_EQ(std::get<std::vector<std::string>>(listMaterialFiles(dir.path(), ".ps")),
-              (std::vector<std::string>{"A.ps", "b.ps", "c.PS"}));
-    EXPECT_EQ(std::get<std::vector<std::string>>(listMaterialFiles(dir.path(), ".psp")),
-              (std::vector<std::string>{"x.psp", "Z.psp"}));
-    EXPECT_TRUE(
-        std::holds_alternative<std::string>(listMaterialFiles(dir.path() / "missing", ".ps")));
+    EXPECT_EQ(filesWith(dir.path(), ".ps"), (std::vector<std::string>{"A.ps", "b.ps", "c.PS"}));
+    EXPECT_EQ(filesWith(dir.path(), ".psp"), (std::vector<std::string>{"x.psp", "Z.psp"}));
+    EXPECT_TRUE(std::holds_alternative<std::string>(listDirectoryFiles(dir.path() / "missing")));
 }
 
 TEST(ReadMaterialHeader, KeepsTheNameLineAndReadsTheDensity)
