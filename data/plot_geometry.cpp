@@ -31,9 +31,18 @@ bool insidePlotFrame(float x, float y)
 
 int nearestRow(const MaterialTable &table, float x)
 {
-    int i = 1;
-    while (i <= kRowCount && static_cast<float>(MarkerX(table.energy[i])) <= x)
-        ++i;
+    // First row whose marker lies right of x. Loaded energies ascend, so
+    // their marker positions do, and halving finds it with a few logarithms
+    // where a scan from the first row took up to 132 of them, each move.
+    int low = 1, high = kRowCount + 1;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (static_cast<float>(MarkerX(table.energy[middle])) <= x)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    int i = low;
     if (i > kRowCount)
         return kRowCount;
     if (i >= 2 &&
