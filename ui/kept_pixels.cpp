@@ -34,14 +34,17 @@ QImage paintedImage(const QRect &rect, qreal ratio, const QColor &fill,
     return image;
 }
 
-bool allOpaque(const QImage &image)
+bool makeOpaque(QImage &image)
 {
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
     for (int y = 0; y < image.height(); ++y) {
         const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         if (!std::all_of(row, row + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; }))
             return false;
     }
-    return true;
+    // Opaque premultiplied pixels are RGB32 pixels byte for byte.
+    return image.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
 std::optional<QRgb> opaqueFill(const QWidget &widget)

@@ -26,7 +26,10 @@ bool copiesExactlyAt(qreal ratio);
 QImage paintedImage(const QRect &rect, qreal ratio, const QColor &fill,
                     const std::function<void(QPainter &)> &draw);
 
-bool allOpaque(const QImage &image);
+// When every pixel of `image` is opaque, makes it an RGB32 image of the same
+// pixels and returns true. Drawn, such an image is copied rather than blended
+// pixel by pixel, with the same result.
+bool makeOpaque(QImage &image);
 
 // The colour `widget` fills its background with, when that fill is one opaque
 // colour: what lies under anything drawn on it, whatever is behind the widget.

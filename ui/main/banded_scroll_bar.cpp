@@ -91,7 +91,7 @@ bool BandedScrollBar::paintInBands(const QRect &area)
             QImage image = paintedImage(rect, ratio, Qt::transparent, [&](QPainter &painter) {
                 style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
             });
-            if (!allOpaque(image)) {
+            if (!makeOpaque(image)) {
                 // The style leaves something to what lies under the bar:
                 // have that painted again first.
                 if (testAttribute(Qt::WA_OpaquePaintEvent)) {

@@ -44,7 +44,7 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
                                         QProxyStyle::drawPrimitive(element, option,
                                                                    &panelPainter, widget);
                                     });
-        if (!allOpaque(image)) {
+        if (!makeOpaque(image)) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }

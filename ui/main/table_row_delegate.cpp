@@ -76,6 +76,12 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
                                     [&](QPainter &rowPainter) {
                                         paintRow(&rowPainter, item, text, textRect, style);
                                     });
+        if (!makeOpaque(image)) { // the style cleared pixels of the fill
+            bytes_ -= kept.image.sizeInBytes();
+            images_.erase(key);
+            paintRow(painter, item, text, textRect, style);
+            return;
+        }
         bytes_ += image.sizeInBytes() - (kept.image.isNull() ? 0 : kept.image.sizeInBytes());
         kept = {item.text, item.palette.cacheKey(), background, item.font, std::move(image), uses_};
         dropOldest(key);
