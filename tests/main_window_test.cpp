@@ -26,6 +26,7 @@
 #include "ui/plot/draw_plot.h"
 #include "ui/plot/form2.h"
 #include "ui/plot/image_surface.h"
+#include "ui/plot/picture_box.h"
 
 using namespace quenrow;
 using quenrow::test::MaterialText;
@@ -695,6 +696,85 @@ private slots:
         QCOMPARE(overRed, printed(QImage::Format_ARGB32_Premultiplied, true)
                               .convertToFormat(QImage::Format_RGB32));
         QCOMPARE(printed(QImage::Format_RGB32, false), plain);
+    }
+
+    void markerLinesFillThePixelsQtDrawsForThem()
+    {
+        // Places within a pixel that Qt rounds differently, pointer places
+        // as the plot window computes them, at both densities; drawn in a
+        // window at an odd offset, whole and cut by a repaint's rectangles.
+        std::vector<double> places = {100, 100.25, 100.5, 100.75, 100.99999, 101.00001, 100.3333};
+        for (int pixel = 40; pixel < 520; pixel += 37)
+            places.push_back(PictureBox::toWidget(
+                                 static_cast<float>(UserScale::fromPixelX(pixel - 0.5)), 0)
+                                 .x());
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (const double at : places) {
+                for (const bool down : {true, false}) {
+                    const QPointF a = down ? QPointF(at, 19.7) : QPointF(45.1, at);
+                    const QPointF b = down ? QPointF(at, 479.3) : QPointF(512.6, at);
+                    const std::optional<QRect> pixels = linePixels(a, b, ratio);
+                    QVERIFY(pixels);
+                    const QRect near = QRect(int(at) - 3, int(at) - 3, 7, 7);
+                    for (const QRect &clip :
+                         {QRect(0, 0, 600, 600), QRect(0, 0, 300, 300), near,
+                          QRect(int(at), 0, 1, 600), QRect(0, int(at) + 1, 600, 2)}) {
+                        const auto paint = [&](bool fill) {
+                            QImage image(QSize(600, 600) * ratio, QImage::Format_RGB32);
+                            image.setDevicePixelRatio(ratio);
+                            image.fill(Qt::black);
+                            QPainter painter(&image);
+                            painter.translate(3, 7);
+                            painter.setClipRect(clip);
+                            if (fill)
+                                painter.fillRect(QRectF(QPointF(pixels->topLeft()) / ratio,
+                                                        QSizeF(pixels->size()) / ratio),
+                                                 Qt::yellow);
+                            else {
+                                painter.setPen(QPen(Qt::yellow, 1));
+                                painter.drawLine(a, b);
+                            }
+                            return image;
+                        };
+                        QVERIFY2(paint(true) == paint(false),
+                                 qPrintable(QStringLiteral("%1 at %2 x%3, clip %4,%5 %6x%7")
+                                                .arg(down ? "down" : "across")
+                                                .arg(at, 0, 'g', 17)
+                                                .arg(ratio)
+                                                .arg(clip.x())
+                                                .arg(clip.y())
+                                                .arg(clip.width())
+                                                .arg(clip.height())));
+                    }
+                }
+            }
+        }
+        // On the plot box, as it paints the markers at the pointer.
+        PictureBox box;
+        for (std::size_t i = 7; i < places.size(); ++i) {
+            const auto x = static_cast<float>(UserScale::fromPixelX(places[i] - PictureBox::kBorder));
+            const auto y = static_cast<float>(kFrameTop * double(i) / double(places.size()));
+            box.line1().setX1(x);
+            box.line1().setX2(x);
+            box.line2().setY1(y);
+            box.line2().setY2(y);
+            const QRect inner(PictureBox::kBorder, PictureBox::kBorder, PictureBox::kInner,
+                              PictureBox::kInner);
+            QImage expected = box.image().convertToFormat(QImage::Format_RGB32);
+            {
+                QPainter painter(&expected);
+                painter.translate(-inner.topLeft());
+                painter.setPen(QPen(QColor(255, 255, 0), 1));
+                for (const LineControl *line : {&box.line1(), &box.line2()})
+                    painter.drawLine(PictureBox::toWidget(line->x1(), line->y1()),
+                                     PictureBox::toWidget(line->x2(), line->y2()));
+            }
+            QCOMPARE(box.grab(inner).toImage().convertToFormat(QImage::Format_RGB32), expected);
+        }
+
+        // Slanted, or at a density between whole ones: left to Qt's own line.
+        QVERIFY(!linePixels(QPointF(10, 10), QPointF(200, 300), 1));
+        QVERIFY(!linePixels(QPointF(100, 10), QPointF(100, 300), 1.5));
     }
 
     void closingThePlotDestroysItAndRowSelectionRecreatesItHidden()

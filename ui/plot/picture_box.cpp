@@ -4,7 +4,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 #include "data/plot_geometry.h"
+#include "ui/kept_pixels.h"
 
 namespace quenrow {
 
@@ -12,6 +16,58 @@ namespace {
 
 const QColor kBackground(0, 0, 128);
 const QColor kMarker(255, 255, 0);
+
+constexpr int kScratchMargin = 4; // device pixels around a line drawn to find its pixels
+constexpr std::size_t kMaxMarkerPlaces = 4096;
+
+// Where `a` and `b` lie, in device pixels, after a shift by whole device
+// pixels that brings the nearer corner of their box to the scratch margin.
+struct ShiftedLine {
+    QPoint shift;
+    QPointF a, b;
+};
+
+ShiftedLine shiftedLine(QPointF a, QPointF b, qreal ratio)
+{
+    // Exact: ratio is 1 or 2, and a whole number is taken off.
+    const QPointF deviceA = a * ratio, deviceB = b * ratio;
+    const QPoint shift(static_cast<int>(std::floor(std::min(deviceA.x(), deviceB.x()))) - kScratchMargin,
+                       static_cast<int>(std::floor(std::min(deviceA.y(), deviceB.y()))) - kScratchMargin);
+    return {shift, deviceA - QPointF(shift), deviceB - QPointF(shift)};
+}
+
+// The pixels drawn for the shifted line, from the shift's origin.
+std::optional<QRect> shiftedLinePixels(const ShiftedLine &line, qreal ratio)
+{
+    const QSize size(static_cast<int>(std::ceil(std::max(line.a.x(), line.b.x()))) + kScratchMargin,
+                     static_cast<int>(std::ceil(std::max(line.a.y(), line.b.y()))) + kScratchMargin);
+    QImage scratch(size, QImage::Format_RGB32);
+    scratch.fill(Qt::black);
+    scratch.setDevicePixelRatio(ratio);
+    {
+        QPainter painter(&scratch);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawLine(line.a / ratio, line.b / ratio);
+    }
+    const QRgb lit = qRgb(255, 255, 255);
+    QRect pixels;
+    for (int y = 0; y < scratch.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+        for (int x = 0; x < scratch.width(); ++x)
+            if (row[x] == lit)
+                pixels |= QRect(x, y, 1, 1);
+    }
+    // One rectangle, all of it drawn, none of it cut off by the scratch's edges.
+    if (pixels.isEmpty() || !scratch.rect().adjusted(1, 1, -1, -1).contains(pixels))
+        return std::nullopt;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+        if (!std::all_of(row + pixels.left(), row + pixels.right() + 1,
+                         [&](QRgb pixel) { return pixel == lit; }))
+            return std::nullopt;
+    }
+    return pixels;
+}
 
 // Logical dpi of the image: point sizes then mean what they mean on a 96 dpi screen.
 constexpr int kDotsPerMeter96 = 3780;
@@ -65,16 +121,26 @@ PictureBox::PictureBox(QWidget *parent)
     image_.fill(kBackground);
 }
 
+std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio)
+{
+    if (!copiesExactlyAt(ratio))
+        return std::nullopt;
+    const ShiftedLine line = shiftedLine(a, b, ratio);
+    const std::optional<QRect> pixels = shiftedLinePixels(line, ratio);
+    if (!pixels)
+        return std::nullopt;
+    return pixels->translated(line.shift);
+}
+
 QPointF PictureBox::toWidget(double x, double y)
 {
     return {kBorder + UserScale::toPixelX(x), kBorder + UserScale::toPixelY(y)};
 }
 
-void PictureBox::paintEvent(QPaintEvent *event)
+void PictureBox::drawBorder(QPainter &painter) const
 {
-    QPainter painter(this); // clipped to the event's region by Qt
     const int outer = kInner + 2 * kBorder;
-    // Sunken border: dark above and left, light below and right.
+    // Sunken: dark above and left, light below and right.
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawLine(0, 0, outer - 2, 0);
     painter.drawLine(0, 0, 0, outer - 2);
@@ -87,19 +153,61 @@ void PictureBox::paintEvent(QPaintEvent *event)
     painter.setPen(palette().color(QPalette::Midlight));
     painter.drawLine(1, outer - 2, outer - 2, outer - 2);
     painter.drawLine(outer - 2, 1, outer - 2, outer - 2);
+}
+
+std::optional<QRect> PictureBox::markerPixels(const LineControl &line, qreal ratio)
+{
+    if (!copiesExactlyAt(ratio))
+        return std::nullopt;
+    const ShiftedLine shifted =
+        shiftedLine(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()), ratio);
+    const std::array<double, 5> place{ratio, shifted.a.x(), shifted.a.y(), shifted.b.x(),
+                                      shifted.b.y()};
+    auto found = markerPixels_.find(place);
+    if (found == markerPixels_.end()) {
+        if (markerPixels_.size() >= kMaxMarkerPlaces)
+            markerPixels_.clear();
+        found = markerPixels_.emplace(place, shiftedLinePixels(shifted, ratio)).first;
+    }
+    if (!found->second)
+        return std::nullopt;
+    return found->second->translated(shifted.shift);
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this); // clipped to the event's region by Qt
+    // The border lies outside the image, and a marker move repaints only
+    // well inside it: clipped away, its lines would still cost a pass each.
+    // One pixel of slack covers rounding at fractional screen scales.
+    const QRect image(kBorder, kBorder, kInner, kInner);
+    if (!image.adjusted(1, 1, -1, -1).contains(event->region().boundingRect()))
+        drawBorder(painter);
 
     // Rectangle by rectangle: under a rectangle clip Qt copies the image's
     // rows and a marker's pixels in one go; under the region of a pointer
     // move it works scanline by scanline through the region's spans, handing
     // them to its fill threads, several times slower. Same pixels either way.
+    // Qt steps along a line pixel by pixel; a marker's pixels are one
+    // rectangle, found once for its place within a device pixel, and filled.
+    const qreal ratio = devicePixelRatio();
+    const std::optional<QRect> pixels[] = {markerPixels(line1_, ratio), markerPixels(line2_, ratio)};
+    const LineControl *lines[] = {&line1_, &line2_};
     painter.setPen(QPen(kMarker, 1));
     for (const QRect &rect : event->region()) {
         painter.setClipRect(rect);
         painter.drawImage(QPoint(kBorder, kBorder), image_);
-        for (const LineControl *line : {&line1_, &line2_})
-            if (line->isVisible())
-                painter.drawLine(toWidget(line->x1(), line->y1()),
-                                 toWidget(line->x2(), line->y2()));
+        for (int i = 0; i < 2; ++i) {
+            const LineControl &line = *lines[i];
+            if (!line.isVisible() || !line.strip().intersects(rect))
+                continue;
+            if (pixels[i])
+                painter.fillRect(QRectF(QPointF(pixels[i]->topLeft()) / ratio,
+                                        QSizeF(pixels[i]->size()) / ratio),
+                                 kMarker);
+            else
+                painter.drawLine(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()));
+        }
     }
 }
 

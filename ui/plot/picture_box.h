@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QWidget>
 
+#include <array>
+#include <map>
+#include <optional>
+
 namespace quenrow {
 
 class PictureBox;
@@ -38,6 +42,15 @@ private:
     bool visible_ = true;
 };
 
+// The device pixels Qt lights drawing a line from `a` to `b` with a
+// one-pixel pen at `ratio` device pixels a pixel, in device pixels from the
+// origin `a` and `b` are given from, when they form one rectangle: so for a
+// marker line, which runs straight across or down. Found by drawing the line
+// near the origin, since a shift by whole device pixels lights the same
+// pixels shifted; only at densities 1 and 2, where a whole pixel of the
+// painter is a whole device pixel.
+std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio);
+
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -64,9 +77,14 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    void drawBorder(QPainter &painter) const;
+    std::optional<QRect> markerPixels(const LineControl &line, qreal ratio);
+
     QImage image_;
     LineControl line1_;
     LineControl line2_;
+    // Marker line pixels by the line's place within a device pixel and length.
+    std::map<std::array<double, 5>, std::optional<QRect>> markerPixels_;
 };
 
 } // namespace quenrow
