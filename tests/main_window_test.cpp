@@ -527,6 +527,51 @@ private slots:
             QVERIFY2(ours[i] == theirs[i], qPrintable(QString::number(i)));
     }
 
+    void readoutBoxesShowWhatALineEditPaints()
+    {
+        // A plain line edit set up as the energy box, beside it, shows what
+        // QLineEdit itself paints: the box must show the same in each state.
+        WarningRecorder warnings;
+        auto form = shownWater(warnings);
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QLineEdit *box = form->Text3;
+        QLineEdit plain(form.get());
+        plain.setGeometry(box->geometry().translated(0, 60));
+        plain.setFont(box->font());
+        plain.setPalette(box->palette());
+        plain.setBackgroundRole(box->backgroundRole());
+        plain.setAutoFillBackground(true);
+        plain.setAlignment(box->alignment());
+        plain.setStyle(box->style());
+        plain.show();
+        form->List1->setFocus();
+        int step = 0;
+        const auto compare = [&] {
+            plain.setText(box->text());
+            const QImage shown = box->grab().toImage();
+            QVERIFY2(shown == plain.grab().toImage(), qPrintable(QString::number(step)));
+            ++step;
+        };
+        for (int row : {1, 60, 1, 60}) { // each value twice: painted, then kept
+            form->List1->setCurrentRow(row);
+            compare();
+        }
+        box->setText(QStringLiteral("1.234567890123456789012345E+00")); // wider than the box
+        compare();
+        box->setEnabled(false);
+        plain.setEnabled(false);
+        compare();
+        form->List1->setCurrentRow(61);
+        compare();
+        box->setEnabled(true);
+        plain.setEnabled(true);
+        compare();
+        plain.setFocus(); // the text cursor
+        const QImage plainFocused = plain.grab().toImage();
+        box->setFocus();
+        QVERIFY(box->grab().toImage() == plainFocused);
+    }
+
     void brokenFileChangesNothing_data()
     {
         QTest::addColumn<int>("kind");

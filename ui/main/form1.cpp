@@ -22,6 +22,7 @@
 #include "ui/look.h"
 #include "ui/main/banded_scroll_bar.h"
 #include "ui/main/panel_cache_style.h"
+#include "ui/main/readout_box.h"
 #include "ui/main/table_row_delegate.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
@@ -102,9 +103,10 @@ QPushButton *iconButton(QWidget *parent, const char *name, const QRect &rect, co
     return button;
 }
 
-QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
+template <typename Box = QLineEdit>
+Box *textBox(QWidget *parent, const char *name, const QRect &rect)
 {
-    auto *box = place(new QLineEdit(parent), name, rect);
+    auto *box = place(new Box(parent), name, rect);
     box->setAlignment(Qt::AlignCenter);
     return box;
 }
@@ -235,8 +237,8 @@ void Form1::buildControls()
 
     auto *readoutStyle = new PanelCacheStyle(QStyleFactory::create(style()->name()));
     readoutStyle->setParent(this);
-    Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
-    Text4 = textBox(this, "Text4", twips(7560, 8400, 1575, 285));
+    Text3 = textBox<ReadoutBox>(this, "Text3", twips(7560, 8040, 1575, 285));
+    Text4 = textBox<ReadoutBox>(this, "Text4", twips(7560, 8400, 1575, 285));
     for (QLineEdit *box : {Text3, Text4}) {
         box->setFont(pGothicFont(9.75));
         setBackground(box, QPalette::Base, kEntryBackground);
