@@ -794,6 +794,33 @@ private slots:
                 }
             }
         }
+        // The plot box's border: lines between whole pixels, as QLine.
+        const int outer = PictureBox::kInner + 2 * PictureBox::kBorder;
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (const QLine &line : {QLine(0, 0, outer - 2, 0), QLine(1, 1, 1, outer - 3),
+                                      QLine(0, outer - 1, outer - 1, outer - 1),
+                                      QLine(outer - 2, 1, outer - 2, outer - 2)}) {
+                const std::optional<QRect> pixels = linePixels(line.p1(), line.p2(), ratio);
+                QVERIFY(pixels);
+                const auto paint = [&](bool fill) {
+                    QImage image(QSize(outer, outer) * ratio, QImage::Format_RGB32);
+                    image.setDevicePixelRatio(ratio);
+                    image.fill(Qt::black);
+                    QPainter painter(&image);
+                    if (fill)
+                        painter.fillRect(QRectF(QPointF(pixels->topLeft()) / ratio,
+                                                QSizeF(pixels->size()) / ratio),
+                                         Qt::yellow);
+                    else {
+                        painter.setPen(Qt::yellow);
+                        painter.drawLine(line);
+                    }
+                    return image;
+                };
+                QVERIFY2(paint(true) == paint(false), qPrintable(QString::number(ratio)));
+            }
+        }
+
         // On the plot box, as it paints the markers at the pointer.
         PictureBox box;
         for (std::size_t i = 7; i < places.size(); ++i) {
@@ -803,18 +830,30 @@ private slots:
             box.line1().setX2(x);
             box.line2().setY1(y);
             box.line2().setY2(y);
-            const QRect inner(PictureBox::kBorder, PictureBox::kBorder, PictureBox::kInner,
-                              PictureBox::kInner);
-            QImage expected = box.image().convertToFormat(QImage::Format_RGB32);
+            QImage expected(box.size(), QImage::Format_RGB32);
             {
                 QPainter painter(&expected);
-                painter.translate(-inner.topLeft());
+                const QPalette &palette = box.palette();
+                const QPalette::ColorRole roles[] = {QPalette::Dark, QPalette::Shadow,
+                                                     QPalette::Light, QPalette::Midlight};
+                const QLine border[] = {
+                    QLine(0, 0, outer - 2, 0),           QLine(0, 0, 0, outer - 2),
+                    QLine(1, 1, outer - 3, 1),           QLine(1, 1, 1, outer - 3),
+                    QLine(0, outer - 1, outer - 1, outer - 1),
+                    QLine(outer - 1, 0, outer - 1, outer - 1),
+                    QLine(1, outer - 2, outer - 2, outer - 2),
+                    QLine(outer - 2, 1, outer - 2, outer - 2)};
+                for (int k = 0; k < 8; ++k) {
+                    painter.setPen(palette.color(roles[k / 2]));
+                    painter.drawLine(border[k]);
+                }
+                painter.drawImage(QPoint(PictureBox::kBorder, PictureBox::kBorder), box.image());
                 painter.setPen(QPen(QColor(255, 255, 0), 1));
                 for (const LineControl *line : {&box.line1(), &box.line2()})
                     painter.drawLine(PictureBox::toWidget(line->x1(), line->y1()),
                                      PictureBox::toWidget(line->x2(), line->y2()));
             }
-            QCOMPARE(box.grab(inner).toImage().convertToFormat(QImage::Format_RGB32), expected);
+            QCOMPARE(box.grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
         }
 
         // Slanted, or at a density between whole ones: left to Qt's own line.

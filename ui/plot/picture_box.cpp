@@ -18,7 +18,7 @@ const QColor kBackground(0, 0, 128);
 const QColor kMarker(255, 255, 0);
 
 constexpr int kScratchMargin = 4; // device pixels around a line drawn to find its pixels
-constexpr std::size_t kMaxMarkerPlaces = 4096;
+constexpr std::size_t kMaxLinePlaces = 4096;
 
 // Where `a` and `b` lie, in device pixels, after a shift by whole device
 // pixels that brings the nearer corner of their box to the scratch margin.
@@ -137,37 +137,49 @@ QPointF PictureBox::toWidget(double x, double y)
     return {kBorder + UserScale::toPixelX(x), kBorder + UserScale::toPixelY(y)};
 }
 
-void PictureBox::drawBorder(QPainter &painter) const
+void PictureBox::drawBorder(QPainter &painter)
 {
     const int outer = kInner + 2 * kBorder;
+    const qreal ratio = devicePixelRatio();
+    const auto line = [&](QPalette::ColorRole role, int x1, int y1, int x2, int y2) {
+        const QColor colour = palette().color(role);
+        if (const std::optional<QRect> pixels = keptLinePixels(QPointF(x1, y1), QPointF(x2, y2), ratio))
+            fillPixels(painter, *pixels, colour);
+        else {
+            painter.setPen(colour);
+            painter.drawLine(x1, y1, x2, y2);
+        }
+    };
     // Sunken: dark above and left, light below and right.
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawLine(0, 0, outer - 2, 0);
-    painter.drawLine(0, 0, 0, outer - 2);
-    painter.setPen(palette().color(QPalette::Shadow));
-    painter.drawLine(1, 1, outer - 3, 1);
-    painter.drawLine(1, 1, 1, outer - 3);
-    painter.setPen(palette().color(QPalette::Light));
-    painter.drawLine(0, outer - 1, outer - 1, outer - 1);
-    painter.drawLine(outer - 1, 0, outer - 1, outer - 1);
-    painter.setPen(palette().color(QPalette::Midlight));
-    painter.drawLine(1, outer - 2, outer - 2, outer - 2);
-    painter.drawLine(outer - 2, 1, outer - 2, outer - 2);
+    line(QPalette::Dark, 0, 0, outer - 2, 0);
+    line(QPalette::Dark, 0, 0, 0, outer - 2);
+    line(QPalette::Shadow, 1, 1, outer - 3, 1);
+    line(QPalette::Shadow, 1, 1, 1, outer - 3);
+    line(QPalette::Light, 0, outer - 1, outer - 1, outer - 1);
+    line(QPalette::Light, outer - 1, 0, outer - 1, outer - 1);
+    line(QPalette::Midlight, 1, outer - 2, outer - 2, outer - 2);
+    line(QPalette::Midlight, outer - 2, 1, outer - 2, outer - 2);
 }
 
-std::optional<QRect> PictureBox::markerPixels(const LineControl &line, qreal ratio)
+void PictureBox::fillPixels(QPainter &painter, const QRect &pixels, const QColor &colour) const
+{
+    const qreal ratio = devicePixelRatio();
+    painter.fillRect(QRectF(QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio),
+                     colour);
+}
+
+std::optional<QRect> PictureBox::keptLinePixels(QPointF a, QPointF b, qreal ratio)
 {
     if (!copiesExactlyAt(ratio))
         return std::nullopt;
-    const ShiftedLine shifted =
-        shiftedLine(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()), ratio);
+    const ShiftedLine shifted = shiftedLine(a, b, ratio);
     const std::array<double, 5> place{ratio, shifted.a.x(), shifted.a.y(), shifted.b.x(),
                                       shifted.b.y()};
-    auto found = markerPixels_.find(place);
-    if (found == markerPixels_.end()) {
-        if (markerPixels_.size() >= kMaxMarkerPlaces)
-            markerPixels_.clear();
-        found = markerPixels_.emplace(place, shiftedLinePixels(shifted, ratio)).first;
+    auto found = linePixels_.find(place);
+    if (found == linePixels_.end()) {
+        if (linePixels_.size() >= kMaxLinePlaces)
+            linePixels_.clear();
+        found = linePixels_.emplace(place, shiftedLinePixels(shifted, ratio)).first;
     }
     if (!found->second)
         return std::nullopt;
@@ -191,7 +203,10 @@ void PictureBox::paintEvent(QPaintEvent *event)
     // Qt steps along a line pixel by pixel; a marker's pixels are one
     // rectangle, found once for its place within a device pixel, and filled.
     const qreal ratio = devicePixelRatio();
-    const std::optional<QRect> pixels[] = {markerPixels(line1_, ratio), markerPixels(line2_, ratio)};
+    const auto markerPixels = [&](const LineControl &line) {
+        return keptLinePixels(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()), ratio);
+    };
+    const std::optional<QRect> pixels[] = {markerPixels(line1_), markerPixels(line2_)};
     const LineControl *lines[] = {&line1_, &line2_};
     painter.setPen(QPen(kMarker, 1));
     for (const QRect &rect : event->region()) {
@@ -202,9 +217,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
             if (!line.isVisible() || !line.strip().intersects(rect))
                 continue;
             if (pixels[i])
-                painter.fillRect(QRectF(QPointF(pixels[i]->topLeft()) / ratio,
-                                        QSizeF(pixels[i]->size()) / ratio),
-                                 kMarker);
+                fillPixels(painter, *pixels[i], kMarker);
             else
                 painter.drawLine(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()));
         }

@@ -77,14 +77,15 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void drawBorder(QPainter &painter) const;
-    std::optional<QRect> markerPixels(const LineControl &line, qreal ratio);
+    void drawBorder(QPainter &painter);
+    // linePixels(), kept by the line's place within a device pixel and length.
+    std::optional<QRect> keptLinePixels(QPointF a, QPointF b, qreal ratio);
+    void fillPixels(QPainter &painter, const QRect &pixels, const QColor &colour) const;
 
     QImage image_;
     LineControl line1_;
     LineControl line2_;
-    // Marker line pixels by the line's place within a device pixel and length.
-    std::map<std::array<double, 5>, std::optional<QRect>> markerPixels_;
+    std::map<std::array<double, 5>, std::optional<QRect>> linePixels_;
 };
 
 } // namespace quenrow
