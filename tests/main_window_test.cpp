@@ -720,6 +720,31 @@ private slots:
         QVERIFY(coloursNear(0.01).contains(QColor(Qt::yellow).rgb()));
     }
 
+    void plotsFromKeptPixelsAreWhatQtDraws()
+    {
+        // Into an RGBX8888 image the surface keeps nothing and Qt draws every
+        // line, rectangle and text; into RGB32 the second plot of a table
+        // comes from what the first kept. At both densities.
+        WarningRecorder warnings;
+        auto form = loadedWater(warnings);
+        const MaterialTable &table = form->materialTable();
+        for (const qreal ratio : {1.0, 2.0}) {
+            const auto plotted = [&](QImage::Format format) {
+                QImage image(QSize(525, 525) * ratio, format);
+                image.setDevicePixelRatio(ratio);
+                {
+                    ImageSurface surface(image);
+                    drawPlotImage(surface, table);
+                }
+                return image;
+            };
+            plotted(QImage::Format_RGB32);
+            const QImage kept = plotted(QImage::Format_RGB32);
+            QVERIFY2(kept == plotted(QImage::Format_RGBX8888).convertToFormat(QImage::Format_RGB32),
+                     qPrintable(QString::number(ratio)));
+        }
+    }
+
     void textIsReplayedOnlyOverThePixelsItWasDrawnOn()
     {
         // The surface keeps the pixels of each text it prints. An image format

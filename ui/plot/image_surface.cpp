@@ -17,6 +17,8 @@
 
 namespace quenrow {
 
+enum class Figure { Line, Rectangle, FilledRectangle };
+
 namespace {
 
 QColor colorOf(int index)
@@ -72,30 +74,41 @@ private:
 };
 
 // The painter draws straight into the image's buffer; writing into that same
-// buffer, not a detached copy, keeps both on the same pixels.
-QRgb *writableRow(QImage &image, int y)
-{
-    return reinterpret_cast<QRgb *>(const_cast<uchar *>(image.constScanLine(y)));
-}
+// buffer, not a detached copy, keeps both on the same pixels. Taken once for
+// many rows: a vertical grid line is a run of one pixel on each of 460 rows.
+class WritableRows {
+public:
+    explicit WritableRows(const QImage &image)
+        : bits_(const_cast<uchar *>(image.constBits())), stride_(image.bytesPerLine())
+    {}
+    QRgb *operator[](int y) const { return reinterpret_cast<QRgb *>(bits_ + y * stride_); }
 
-// An aliased line in an opaque colour replaces the pixels it covers whatever
-// lay under them, so what line() writes depends only on its arguments, the
-// pen and the image's geometry. The grid and legend lines are the same in
-// every plot and the stroker makes them most of DrawPlot's time: Qt draws
+private:
+    uchar *bits_;
+    qsizetype stride_;
+};
+
+// An aliased figure (a line, a rectangle's outline, a filled rectangle) in
+// one opaque colour replaces the pixels it covers whatever lay under them, so
+// what it writes depends only on its arguments, the pen and the image's
+// geometry. The grid and legend lines, the masks and the frame are the same
+// in every plot, and the stroker makes them most of DrawPlot's time: Qt draws
 // each once into a scratch image, the pixels it wrote are kept, and later
 // plots write exactly those. Curves come through lineTo() and are always
 // stroked. Painting happens on the GUI thread only, so the cache is unlocked.
-struct LineKey {
+struct FigureKey {
+    Figure figure;
     float x1, y1, x2, y2;
     int colour, penWidth;
     ImageShape shape;
-    bool operator==(const LineKey &) const = default;
+    bool operator==(const FigureKey &) const = default;
 };
 
-struct LineKeyHash {
-    std::size_t operator()(const LineKey &key) const
+struct FigureKeyHash {
+    std::size_t operator()(const FigureKey &key) const
     {
-        return KeyHash(key.x1, key.y1, key.x2, key.y2, key.colour, key.penWidth, key.shape);
+        return KeyHash(static_cast<int>(key.figure), key.x1, key.y1, key.x2, key.y2, key.colour,
+                       key.penWidth, key.shape);
     }
 };
 
@@ -103,16 +116,16 @@ struct Run {
     int y, x, length; // device pixels
 };
 
-struct LinePixels {
+struct FigurePixels {
     QRgb value = 0;
     std::vector<Run> runs;
 };
 
-constexpr std::size_t kMaxCachedLines = 4096; // a plot has 153
+constexpr std::size_t kMaxCachedFigures = 4096; // a plot has 158
 
-std::unordered_map<LineKey, LinePixels, LineKeyHash> &lineCache()
+std::unordered_map<FigureKey, FigurePixels, FigureKeyHash> &figureCache()
 {
-    static std::unordered_map<LineKey, LinePixels, LineKeyHash> cache;
+    static std::unordered_map<FigureKey, FigurePixels, FigureKeyHash> cache;
     return cache;
 }
 
@@ -122,9 +135,13 @@ bool writableAsRgb(const QImage &image)
            image.format() == QImage::Format_ARGB32_Premultiplied;
 }
 
-// Draws the line alone into a scratch image of the same geometry and reads
-// back what Qt wrote; false (draw it normally) unless that is one colour.
-bool findLinePixels(const QImage &image, const QPen &pen, QPointF a, QPointF b, LinePixels &out)
+// Draws the figure alone, with `pen` and `brush`, into a scratch image of the
+// same geometry and reads back what Qt wrote within `bounds` (logical pixels)
+// and a margin for the pen; false (draw it normally) unless that is the pen's
+// one colour.
+bool findFigurePixels(const QImage &image, const QPen &pen, const QBrush &brush,
+                      const QRectF &bounds, const std::function<void(QPainter &)> &draw,
+                      FigurePixels &out)
 {
     static QImage scratch;
     if (scratch.size() != image.size() || scratch.format() != image.format() ||
@@ -132,19 +149,17 @@ bool findLinePixels(const QImage &image, const QPen &pen, QPointF a, QPointF b, 
         scratch = QImage(image.size(), image.format());
         scratch.setDevicePixelRatio(image.devicePixelRatio());
     }
-    // Round caps reach half the pen width past the ends; two pixels spare.
+    // Round caps and joins reach half the pen width past the ends; two pixels spare.
     const qreal ratio = image.devicePixelRatio();
     const int margin = static_cast<int>(std::ceil(pen.widthF() * ratio)) + 2;
-    const auto low = [&](qreal u, qreal v) {
-        return static_cast<int>(std::floor(std::min(u, v) * ratio)) - margin;
-    };
-    const auto high = [&](qreal u, qreal v) {
-        return static_cast<int>(std::ceil(std::max(u, v) * ratio)) + margin;
-    };
-    const QRect box = QRect(QPoint(low(a.x(), b.x()), low(a.y(), b.y())),
-                            QPoint(high(a.x(), b.x()), high(a.y(), b.y())))
+    const QRect box = QRect(QPoint(static_cast<int>(std::floor(bounds.left() * ratio)) - margin,
+                                   static_cast<int>(std::floor(bounds.top() * ratio)) - margin),
+                            QPoint(static_cast<int>(std::ceil(bounds.right() * ratio)) + margin,
+                                   static_cast<int>(std::ceil(bounds.bottom() * ratio)) + margin))
                           .intersected(scratch.rect());
     const QRgb wanted = pen.color().rgba();
+    if (brush.style() != Qt::NoBrush && brush.color().rgba() != wanted)
+        return false;
     const QRgb untouched = wanted ^ 0x00ffffffu;
     for (int y = box.top(); y <= box.bottom(); ++y)
         std::fill_n(reinterpret_cast<QRgb *>(scratch.scanLine(y)) + box.left(), box.width(),
@@ -153,7 +168,8 @@ bool findLinePixels(const QImage &image, const QPen &pen, QPointF a, QPointF b, 
         QPainter painter(&scratch);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(pen);
-        painter.drawLine(a, b);
+        painter.setBrush(brush);
+        draw(painter);
     }
     out.value = wanted;
     out.runs.clear();
@@ -301,6 +317,49 @@ void ImageSurface::usePen(int colour)
     painter_.setPen(QPen(colorOf(colour), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
+void ImageSurface::drawFigure(Figure figure, float x1, float y1, float x2, float y2, int colour,
+                              const QRectF &bounds, const std::function<void(QPainter &)> &draw)
+{
+    const auto setUp = [&] {
+        usePen(colour);
+        painter_.setBrush(figure == Figure::FilledRectangle ? QBrush(colorOf(colour))
+                                                            : QBrush(Qt::NoBrush));
+    };
+    const auto drawHere = [&] {
+        setUp();
+        draw(painter_);
+        painter_.setBrush(Qt::NoBrush);
+    };
+    if (!writableAsRgb(image_)) {
+        drawHere();
+        return;
+    }
+    auto &cache = figureCache();
+    const FigureKey key{figure, x1, y1, x2, y2, colour, penWidth_, shapeOf(image_)};
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        setUp();
+        FigurePixels pixels;
+        if (cache.size() >= kMaxCachedFigures ||
+            !findFigurePixels(image_, painter_.pen(), painter_.brush(), bounds, draw, pixels)) {
+            drawHere();
+            return;
+        }
+        painter_.setBrush(Qt::NoBrush);
+        found = cache.emplace(key, std::move(pixels)).first;
+    }
+    // Every other operation sets its own pen, so a hit leaves the pen alone.
+    const WritableRows rows(image_);
+    const QRgb value = found->second.value;
+    for (const Run &run : found->second.runs) {
+        QRgb *start = rows[run.y] + run.x;
+        if (run.length == 1) // most runs: the vertical lines'
+            *start = value;
+        else
+            std::fill_n(start, run.length, value);
+    }
+}
+
 void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
 {
     flushCurve();
@@ -308,27 +367,8 @@ void ImageSurface::line(float x1, float y1, float x2, float y2, int colour)
     y_ = y2;
     const QPointF a = pixel(x1, y1);
     const QPointF b = pixel(x2, y2);
-    if (!writableAsRgb(image_)) {
-        usePen(colour);
-        painter_.drawLine(a, b);
-        return;
-    }
-    auto &cache = lineCache();
-    const LineKey key{x1, y1, x2, y2, colour, penWidth_, shapeOf(image_)};
-    auto found = cache.find(key);
-    if (found == cache.end()) {
-        usePen(colour);
-        LinePixels pixels;
-        if (cache.size() >= kMaxCachedLines ||
-            !findLinePixels(image_, painter_.pen(), a, b, pixels)) {
-            painter_.drawLine(a, b);
-            return;
-        }
-        found = cache.emplace(key, std::move(pixels)).first;
-    }
-    // Every other operation sets its own pen, so a hit leaves the pen alone.
-    for (const Run &run : found->second.runs)
-        std::fill_n(writableRow(image_, run.y) + run.x, run.length, found->second.value);
+    drawFigure(Figure::Line, x1, y1, x2, y2, colour, QRectF(a, b).normalized(),
+               [&](QPainter &painter) { painter.drawLine(a, b); });
 }
 
 void ImageSurface::lineTo(float x, float y, int colour)
@@ -358,18 +398,17 @@ QRectF ImageSurface::rectOf(float x1, float y1, float x2, float y2) const
 void ImageSurface::rectangle(float x1, float y1, float x2, float y2, int colour)
 {
     flushCurve();
-    usePen(colour);
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(rectOf(x1, y1, x2, y2));
+    const QRectF rect = rectOf(x1, y1, x2, y2);
+    drawFigure(Figure::Rectangle, x1, y1, x2, y2, colour, rect,
+               [&](QPainter &painter) { painter.drawRect(rect); });
 }
 
 void ImageSurface::filledRectangle(float x1, float y1, float x2, float y2, int colour)
 {
     flushCurve();
-    usePen(colour);
-    painter_.setBrush(colorOf(colour));
-    painter_.drawRect(rectOf(x1, y1, x2, y2));
-    painter_.setBrush(Qt::NoBrush);
+    const QRectF rect = rectOf(x1, y1, x2, y2);
+    drawFigure(Figure::FilledRectangle, x1, y1, x2, y2, colour, rect,
+               [&](QPainter &painter) { painter.drawRect(rect); });
 }
 
 void ImageSurface::setCurrentPosition(float x, float y)
@@ -394,8 +433,9 @@ void ImageSurface::print(std::string_view text, bool endLine)
         samePixels(image_, found->second.box, found->second.before)) {
         const TextPixels &pixels = found->second;
         const QRgb *source = pixels.after.data();
+        const WritableRows rows(image_);
         for (int y = pixels.box.top(); y <= pixels.box.bottom(); ++y, source += pixels.box.width())
-            std::copy_n(source, pixels.box.width(), writableRow(image_, y) + pixels.box.left());
+            std::copy_n(source, pixels.box.width(), rows[y] + pixels.box.left());
         advance(pixels.lineHeight, pixels.advance, endLine);
         return;
     }
