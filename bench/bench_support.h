@@ -14,6 +14,10 @@
 
 #include <time.h>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#endif
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QStyleFactory>
@@ -22,6 +26,24 @@
 #include "ui/look.h"
 
 namespace quenrow::bench {
+
+// Counts instructions only while one lives, when run under
+// `valgrind --tool=callgrind --collect-atstart=no`; otherwise does nothing.
+class Collect {
+public:
+    Collect() { toggle(); }
+    ~Collect() { toggle(); }
+    Collect(const Collect &) = delete;
+    Collect &operator=(const Collect &) = delete;
+
+private:
+    static void toggle()
+    {
+#ifdef CALLGRIND_TOGGLE_COLLECT
+        CALLGRIND_TOGGLE_COLLECT;
+#endif
+    }
+};
 
 inline std::filesystem::path dataDirectory()
 {

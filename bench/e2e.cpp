@@ -176,7 +176,11 @@ int benchGo(BenchApplication &app, int presses, bool newWindow)
         selectFile(session.form, kMaterials[i % kCycle]);
         app.settle(3);
         std::int64_t cpu = 0;
-        const std::int64_t ns = pressGo(app, session.form, &cpu);
+        std::int64_t ns = 0;
+        {
+            Collect collect;
+            ns = pressGo(app, session.form, &cpu);
+        }
         if (ns < 0) {
             report(name, "ms", {}, "the plot never painted");
             return 1;
@@ -254,7 +258,10 @@ int benchPointer(BenchApplication &app, int moves)
             app.traceFrom(start);
         // Delivered as the platform delivers it, then the event loop runs
         // once: posted repaints are painted and flushed in there.
-        QTest::mouseMove(window, at);
+        {
+            Collect collect;
+            QTest::mouseMove(window, at);
+        }
         const std::int64_t end = nowNs();
         if (trace) {
             app.stopTrace();
