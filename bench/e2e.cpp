@@ -7,6 +7,8 @@
 //                             finished plot, window kept open between presses
 //   quenrow_e2e go-new [N]    the same, with the plot window closed before each
 //                             press so every press builds and maps a new one
+//   quenrow_e2e go-row [N]    the same as go, with a table row selected before
+//                             each press (boxes and markers showing it)
 //   quenrow_e2e pointer [N]   pointer moves over the plot frame, each handled
 //                             and repainted (plot, list, boxes) before the next
 //   quenrow_e2e rss [K]       peak RSS of a fresh session after K loads
@@ -163,16 +165,24 @@ struct Session {
     ~Session() { setWarningHandler(nullptr); }
 };
 
-int benchGo(BenchApplication &app, int presses, bool newWindow)
+enum class Before { Nothing, NewWindow, RowShown };
+
+int benchGo(BenchApplication &app, int presses, Before before)
 {
     Session session(app);
-    const char *name = newWindow ? "go_to_plot_new_window" : "go_to_plot";
+    const bool newWindow = before == Before::NewWindow;
+    const char *name = newWindow                  ? "go_to_plot_new_window"
+                       : before == Before::RowShown ? "go_to_plot_row_shown"
+                                                    : "go_to_plot";
     constexpr int kWarmUp = 10;
     constexpr int kCycle = 4; // a few materials, alternately from either list
     std::vector<double> ms, cpuMs;
     for (int i = 0; i < kWarmUp + presses; ++i) {
         if (newWindow && session.form.plotWindow())
             session.form.plotWindow()->close();
+        // As after reading the table: a row selected, the boxes and markers showing it.
+        if (before == Before::RowShown && session.form.List1->count() > 60)
+            session.form.List1->setCurrentRow(40 + i % 20);
         selectFile(session.form, kMaterials[i % kCycle]);
         app.settle(3);
         std::int64_t cpu = 0;
@@ -197,7 +207,9 @@ int benchGo(BenchApplication &app, int presses, bool newWindow)
     }
     char note[160];
     std::snprintf(note, sizeof note, "CPU %.2f ms median%s", median(cpuMs),
-                  newWindow ? "; plot window closed before each press" : "");
+                  newWindow                    ? "; plot window closed before each press"
+                  : before == Before::RowShown ? "; a table row shown before each press"
+                                               : "");
     report(name, "ms", ms, note);
     return 0;
 }
@@ -311,7 +323,7 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s startup|go|go-new|pointer|rss|all [count]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|rss|all [count]\n", argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
@@ -324,15 +336,18 @@ int main(int argc, char *argv[])
     BenchApplication app(argc, argv);
     setUpApplication();
     if (mode == "go")
-        return benchGo(app, countArgument(argc, argv, 200), false);
+        return benchGo(app, countArgument(argc, argv, 200), Before::Nothing);
     if (mode == "go-new")
-        return benchGo(app, countArgument(argc, argv, 200), true);
+        return benchGo(app, countArgument(argc, argv, 200), Before::NewWindow);
+    if (mode == "go-row")
+        return benchGo(app, countArgument(argc, argv, 200), Before::RowShown);
     if (mode == "pointer")
         return benchPointer(app, countArgument(argc, argv, 1000));
     if (mode == "all") {
         int failed = 0;
-        failed += benchGo(app, 200, false);
-        failed += benchGo(app, 200, true);
+        failed += benchGo(app, 200, Before::Nothing);
+        failed += benchGo(app, 200, Before::NewWindow);
+        failed += benchGo(app, 200, Before::RowShown);
         failed += benchPointer(app, 1000);
         failed += benchStartup(20);
         failed += benchRss(10);

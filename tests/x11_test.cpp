@@ -92,8 +92,16 @@ private slots:
             }
         }
         QVERIFY(form.List1->currentRow() >= 0);
-        compareWithTheServer(&form, "at the end");
-        compareWithTheServer(plot, "at the end");
+        compareWithTheServer(&form, "after the sweeps");
+        compareWithTheServer(plot, "after the sweeps");
+
+        // GO again with a row shown: the load clears the boxes and the
+        // scrolled list at its pauses, and the list is laid out after it.
+        form.Command2->click();
+        QTRY_COMPARE(form.List1->count(), 132);
+        QTest::qWait(50);
+        compareWithTheServer(&form, "after GO with a row shown");
+        compareWithTheServer(plot, "after GO with a row shown");
     }
 };
 
