@@ -425,9 +425,7 @@ private slots:
         list->setItemDelegate(&style);
         const QList<QImage> theirs = shots();
         list->setItemDelegate(own);
-        QCOMPARE(ours.size(), theirs.size());
-        for (qsizetype i = 0; i < ours.size(); ++i)
-            QVERIFY2(ours[i] == theirs[i], qPrintable(QString::number(i)));
+        QCOMPARE(ours, theirs);
     }
 
     void tableScrollBarLooksAsTheStyleDrawsIt()
@@ -522,9 +520,7 @@ private slots:
         const QList<QImage> theirs = shots();
         form->Text3->setStyle(own);
         form->Text4->setStyle(own);
-        QCOMPARE(ours.size(), theirs.size());
-        for (qsizetype i = 0; i < ours.size(); ++i)
-            QVERIFY2(ours[i] == theirs[i], qPrintable(QString::number(i)));
+        QCOMPARE(ours, theirs);
     }
 
     void readoutBoxesShowWhatALineEditPaints()

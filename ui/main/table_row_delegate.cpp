@@ -86,7 +86,7 @@ void TableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         kept = {item.text, item.palette.cacheKey(), background, item.font, std::move(image), uses_};
         dropOldest(key);
     }
-    painter->drawImage(item.rect.topLeft(), images_[key].image);
+    painter->drawImage(item.rect.topLeft(), kept.image);
 }
 
 void TableRowDelegate::paintRow(QPainter *painter, QStyleOptionViewItem item,

@@ -121,12 +121,24 @@ PictureBox::PictureBox(QWidget *parent)
     image_.fill(kBackground);
 }
 
-std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio)
+std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio, KeptLinePixels *kept)
 {
     if (!copiesExactlyAt(ratio))
         return std::nullopt;
     const ShiftedLine line = shiftedLine(a, b, ratio);
-    const std::optional<QRect> pixels = shiftedLinePixels(line, ratio);
+    std::optional<QRect> pixels;
+    if (kept) {
+        const std::array<double, 5> place{ratio, line.a.x(), line.a.y(), line.b.x(), line.b.y()};
+        auto found = kept->find(place);
+        if (found == kept->end()) {
+            if (kept->size() >= kMaxLinePlaces)
+                kept->clear();
+            found = kept->emplace(place, shiftedLinePixels(line, ratio)).first;
+        }
+        pixels = found->second;
+    } else {
+        pixels = shiftedLinePixels(line, ratio);
+    }
     if (!pixels)
         return std::nullopt;
     return pixels->translated(line.shift);
@@ -143,7 +155,8 @@ void PictureBox::drawBorder(QPainter &painter)
     const qreal ratio = devicePixelRatio();
     const auto line = [&](QPalette::ColorRole role, int x1, int y1, int x2, int y2) {
         const QColor colour = palette().color(role);
-        if (const std::optional<QRect> pixels = keptLinePixels(QPointF(x1, y1), QPointF(x2, y2), ratio))
+        if (const std::optional<QRect> pixels =
+                linePixels(QPointF(x1, y1), QPointF(x2, y2), ratio, &linePixels_))
             fillPixels(painter, *pixels, colour);
         else {
             painter.setPen(colour);
@@ -168,24 +181,6 @@ void PictureBox::fillPixels(QPainter &painter, const QRect &pixels, const QColor
                      colour);
 }
 
-std::optional<QRect> PictureBox::keptLinePixels(QPointF a, QPointF b, qreal ratio)
-{
-    if (!copiesExactlyAt(ratio))
-        return std::nullopt;
-    const ShiftedLine shifted = shiftedLine(a, b, ratio);
-    const std::array<double, 5> place{ratio, shifted.a.x(), shifted.a.y(), shifted.b.x(),
-                                      shifted.b.y()};
-    auto found = linePixels_.find(place);
-    if (found == linePixels_.end()) {
-        if (linePixels_.size() >= kMaxLinePlaces)
-            linePixels_.clear();
-        found = linePixels_.emplace(place, shiftedLinePixels(shifted, ratio)).first;
-    }
-    if (!found->second)
-        return std::nullopt;
-    return found->second->translated(shifted.shift);
-}
-
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this); // clipped to the event's region by Qt
@@ -203,8 +198,11 @@ void PictureBox::paintEvent(QPaintEvent *event)
     // Qt steps along a line pixel by pixel; a marker's pixels are one
     // rectangle, found once for its place within a device pixel, and filled.
     const qreal ratio = devicePixelRatio();
-    const auto markerPixels = [&](const LineControl &line) {
-        return keptLinePixels(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()), ratio);
+    const auto markerPixels = [&](const LineControl &line) -> std::optional<QRect> {
+        if (!line.isVisible())
+            return std::nullopt;
+        return linePixels(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()), ratio,
+                          &linePixels_);
     };
     const std::optional<QRect> pixels[] = {markerPixels(line1_), markerPixels(line2_)};
     const LineControl *lines[] = {&line1_, &line2_};

@@ -48,8 +48,11 @@ private:
 // marker line, which runs straight across or down. Found by drawing the line
 // near the origin, since a shift by whole device pixels lights the same
 // pixels shifted; only at densities 1 and 2, where a whole pixel of the
-// painter is a whole device pixel.
-std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio);
+// painter is a whole device pixel. With `kept`, the pixels are kept there
+// by the line's place within a device pixel and its length, and found again.
+using KeptLinePixels = std::map<std::array<double, 5>, std::optional<QRect>>;
+std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio,
+                                KeptLinePixels *kept = nullptr);
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -78,14 +81,12 @@ protected:
 
 private:
     void drawBorder(QPainter &painter);
-    // linePixels(), kept by the line's place within a device pixel and length.
-    std::optional<QRect> keptLinePixels(QPointF a, QPointF b, qreal ratio);
     void fillPixels(QPainter &painter, const QRect &pixels, const QColor &colour) const;
 
     QImage image_;
     LineControl line1_;
     LineControl line2_;
-    std::map<std::array<double, 5>, std::optional<QRect>> linePixels_;
+    KeptLinePixels linePixels_;
 };
 
 } // namespace quenrow
