@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyleFactory>
 
 #include "data/lookup.h"
 #include "data/material_directory.h"
@@ -18,12 +17,7 @@
 #include "data/plot_geometry.h"
 #include "data/table_export.h"
 #include "ui/about/form3.h"
-#include "ui/idle_settle.h"
 #include "ui/look.h"
-#include "ui/main/banded_scroll_bar.h"
-#include "ui/main/panel_cache_style.h"
-#include "ui/main/readout_box.h"
-#include "ui/main/table_row_delegate.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
 
@@ -103,10 +97,9 @@ QPushButton *iconButton(QWidget *parent, const char *name, const QRect &rect, co
     return button;
 }
 
-template <typename Box = QLineEdit>
-Box *textBox(QWidget *parent, const char *name, const QRect &rect)
+QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
 {
-    auto *box = place(new Box(parent), name, rect);
+    auto *box = place(new QLineEdit(parent), name, rect);
     box->setAlignment(Qt::AlignCenter);
     return box;
 }
@@ -215,8 +208,6 @@ void Form1::buildControls()
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1->setUniformItemSizes(true);
-    List1->setItemDelegate(new TableRowDelegate(List1));
-    List1->setVerticalScrollBar(new BandedScrollBar(Qt::Vertical));
     {
         QPalette palette = List1->palette();
         palette.setColor(QPalette::Base, Qt::white);
@@ -235,10 +226,8 @@ void Form1::buildControls()
     List1->addActions({copyRow, copyTable});
     List1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    auto *readoutStyle = new PanelCacheStyle(QStyleFactory::create(style()->name()));
-    readoutStyle->setParent(this);
-    Text3 = textBox<ReadoutBox>(this, "Text3", twips(7560, 8040, 1575, 285));
-    Text4 = textBox<ReadoutBox>(this, "Text4", twips(7560, 8400, 1575, 285));
+    Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
+    Text4 = textBox(this, "Text4", twips(7560, 8400, 1575, 285));
     for (QLineEdit *box : {Text3, Text4}) {
         box->setFont(pGothicFont(9.75));
         setBackground(box, QPalette::Base, kEntryBackground);
@@ -246,12 +235,10 @@ void Form1::buildControls()
         // that a new value repaints the box alone and not what lies under it.
         box->setBackgroundRole(QPalette::Window);
         box->setAutoFillBackground(true);
-        box->setStyle(readoutStyle);
     }
     connect(Text3, &QLineEdit::returnPressed, this, &Form1::Text3_Enter);
     Text3->installEventFilter(this);
     List1->installEventFilter(this); // its own Ctrl+C would copy the display text
-    new IdleSettle(this, {Text3, Text4});
 
     QWidget *order[] = {File1, File2, Command2, Text1,    Text2,
                         List1, Text3, Text4,    Command1, Command3};

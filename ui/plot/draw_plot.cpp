@@ -100,7 +100,7 @@ Rgb paletteColor(int index)
     return palette[static_cast<std::size_t>(index) & 15];
 }
 
-void drawPlotImage(PlotSurface &surface, const MaterialTable &table)
+void drawPlotGrid(PlotSurface &surface)
 {
     const double ln10 = std::log(10.0);
     surface.clear();
@@ -118,7 +118,10 @@ void drawPlotImage(PlotSurface &surface, const MaterialTable &table)
             const auto x = static_cast<float>(i * ln10 + std::log(j));
             surface.line(x, 0, x, static_cast<float>(kFrameTop), GridGrey);
         }
+}
 
+void drawPlotMaterial(PlotSurface &surface, const MaterialTable &table)
+{
     surface.setPenWidth(2);
     drawCurve(surface, table, 1, Red);
     drawCurve(surface, table, 2, Yellow);
@@ -159,6 +162,12 @@ void drawPlotImage(PlotSurface &surface, const MaterialTable &table)
     surface.print("2", false);
     surface.setFontSize(kBaseSize);
     surface.print("/g", true);
+}
+
+void drawPlotImage(PlotSurface &surface, const MaterialTable &table)
+{
+    drawPlotGrid(surface);
+    drawPlotMaterial(surface, table);
 }
 
 } // namespace quenrow

@@ -8,7 +8,6 @@
 #include "data/plot_geometry.h"
 #include "draw_plot.h"
 #include "image_surface.h"
-#include "ui/idle_settle.h"
 #include "ui/look.h"
 
 namespace quenrow {
@@ -26,7 +25,10 @@ Form2::Form2(const MaterialTable *table)
 
     place(Picture1, "Picture1", QRect(QPoint(8, 8), Picture1->size()));
     connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
-    new IdleSettle(this, {Picture1});
+    connect(Picture1, &PictureBox::densityChanged, this, [this] {
+        if (plotted_)
+            paintPlot();
+    });
 
     auto *copyPlot = new QAction(tr("Copy plot"), Picture1);
     connect(copyPlot, &QAction::triggered, this, [this] {
@@ -38,12 +40,23 @@ Form2::Form2(const MaterialTable *table)
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
+void Form2::paintPlot()
+{
+    QImage &image = Picture1->image();
+    if (grid_.isNull() || grid_.devicePixelRatio() != image.devicePixelRatio()) {
+        grid_ = PictureBox::newImage(image.devicePixelRatio());
+        ImageSurface surface(grid_);
+        drawPlotGrid(surface);
+    }
+    image = grid_; // painting below detaches it
+    ImageSurface surface(image);
+    drawPlotMaterial(surface, *table_);
+    plotted_ = true;
+}
+
 void Form2::DrawPlot()
 {
-    {
-        ImageSurface surface(Picture1->image());
-        drawPlotImage(surface, *table_);
-    }
+    paintPlot();
     Line1().setVisible(false);
     Line2().setVisible(false);
     show();

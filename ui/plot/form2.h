@@ -28,10 +28,13 @@ signals:
     void rowUnderPointer(int row);
 
 private:
+    void paintPlot();
     void Picture1_MouseMove(float x, float y);
     void setPointerShape(Qt::CursorShape shape);
 
     const MaterialTable *table_;
+    QImage grid_; // background and grid, drawn once at the image's density
+    bool plotted_ = false;
 };
 
 } // namespace quenrow

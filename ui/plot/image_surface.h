@@ -5,14 +5,11 @@
 #include <QFont>
 #include <QPainter>
 
-#include <functional>
 #include <vector>
 
 #include "plot_surface.h"
 
 namespace quenrow {
-
-enum class Figure;
 
 // Paints while it lives; the image is complete once it is destroyed.
 class ImageSurface final : public PlotSurface {
@@ -34,11 +31,7 @@ public:
 private:
     void usePen(int colour);
     void flushCurve();
-    void advance(double lineHeight, double width, bool endLine);
     QRectF rectOf(float x1, float y1, float x2, float y2) const;
-    // Draws a figure in one colour, from kept pixels where that is exact.
-    void drawFigure(Figure figure, float x1, float y1, float x2, float y2, int colour,
-                    const QRectF &bounds, const std::function<void(QPainter &)> &draw);
 
     QImage &image_;
     QPainter painter_;

@@ -3,12 +3,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-
-#include <algorithm>
-#include <cmath>
+#include <QPaintEvent>
 
 #include "data/plot_geometry.h"
-#include "ui/kept_pixels.h"
 
 namespace quenrow {
 
@@ -17,59 +14,6 @@ namespace {
 const QColor kBackground(0, 0, 128);
 const QColor kMarker(255, 255, 0);
 
-constexpr int kScratchMargin = 4; // device pixels around a line drawn to find its pixels
-constexpr std::size_t kMaxLinePlaces = 4096;
-
-// Where `a` and `b` lie, in device pixels, after a shift by whole device
-// pixels that brings the nearer corner of their box to the scratch margin.
-struct ShiftedLine {
-    QPoint shift;
-    QPointF a, b;
-};
-
-ShiftedLine shiftedLine(QPointF a, QPointF b, qreal ratio)
-{
-    // Exact: ratio is 1 or 2, and a whole number is taken off.
-    const QPointF deviceA = a * ratio, deviceB = b * ratio;
-    const QPoint shift(static_cast<int>(std::floor(std::min(deviceA.x(), deviceB.x()))) - kScratchMargin,
-                       static_cast<int>(std::floor(std::min(deviceA.y(), deviceB.y()))) - kScratchMargin);
-    return {shift, deviceA - QPointF(shift), deviceB - QPointF(shift)};
-}
-
-// The pixels drawn for the shifted line, from the shift's origin.
-std::optional<QRect> shiftedLinePixels(const ShiftedLine &line, qreal ratio)
-{
-    const QSize size(static_cast<int>(std::ceil(std::max(line.a.x(), line.b.x()))) + kScratchMargin,
-                     static_cast<int>(std::ceil(std::max(line.a.y(), line.b.y()))) + kScratchMargin);
-    QImage scratch(size, QImage::Format_RGB32);
-    scratch.fill(Qt::black);
-    scratch.setDevicePixelRatio(ratio);
-    {
-        QPainter painter(&scratch);
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawLine(line.a / ratio, line.b / ratio);
-    }
-    const QRgb lit = qRgb(255, 255, 255);
-    QRect pixels;
-    for (int y = 0; y < scratch.height(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
-        for (int x = 0; x < scratch.width(); ++x)
-            if (row[x] == lit)
-                pixels |= QRect(x, y, 1, 1);
-    }
-    // One rectangle, all of it drawn, none of it cut off by the scratch's edges.
-    if (pixels.isEmpty() || !scratch.rect().adjusted(1, 1, -1, -1).contains(pixels))
-        return std::nullopt;
-    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
-        if (!std::all_of(row + pixels.left(), row + pixels.right() + 1,
-                         [&](QRgb pixel) { return pixel == lit; }))
-            return std::nullopt;
-    }
-    return pixels;
-}
-
-// Logical dpi of the image: point sizes then mean what they mean on a 96 dpi screen.
 constexpr int kDotsPerMeter96 = 3780;
 
 } // namespace
@@ -113,35 +57,17 @@ PictureBox::PictureBox(QWidget *parent)
     setFixedSize(kInner + 2 * kBorder, kInner + 2 * kBorder);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    const qreal ratio = devicePixelRatioF();
-    image_ = QImage(QSize(kInner, kInner) * ratio, QImage::Format_RGB32);
-    image_.setDevicePixelRatio(ratio);
-    image_.setDotsPerMeterX(kDotsPerMeter96);
-    image_.setDotsPerMeterY(kDotsPerMeter96);
-    image_.fill(kBackground);
+    image_ = newImage(devicePixelRatio());
 }
 
-std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio, KeptLinePixels *kept)
+QImage PictureBox::newImage(qreal ratio)
 {
-    if (!copiesExactlyAt(ratio))
-        return std::nullopt;
-    const ShiftedLine line = shiftedLine(a, b, ratio);
-    std::optional<QRect> pixels;
-    if (kept) {
-        const std::array<double, 5> place{ratio, line.a.x(), line.a.y(), line.b.x(), line.b.y()};
-        auto found = kept->find(place);
-        if (found == kept->end()) {
-            if (kept->size() >= kMaxLinePlaces)
-                kept->clear();
-            found = kept->emplace(place, shiftedLinePixels(line, ratio)).first;
-        }
-        pixels = found->second;
-    } else {
-        pixels = shiftedLinePixels(line, ratio);
-    }
-    if (!pixels)
-        return std::nullopt;
-    return pixels->translated(line.shift);
+    QImage image(QSize(kInner, kInner) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.setDotsPerMeterX(kDotsPerMeter96);
+    image.setDotsPerMeterY(kDotsPerMeter96);
+    image.fill(kBackground);
+    return image;
 }
 
 QPointF PictureBox::toWidget(double x, double y)
@@ -152,73 +78,45 @@ QPointF PictureBox::toWidget(double x, double y)
 void PictureBox::drawBorder(QPainter &painter)
 {
     const int outer = kInner + 2 * kBorder;
-    const qreal ratio = devicePixelRatio();
-    const auto line = [&](QPalette::ColorRole role, int x1, int y1, int x2, int y2) {
-        const QColor colour = palette().color(role);
-        if (const std::optional<QRect> pixels =
-                linePixels(QPointF(x1, y1), QPointF(x2, y2), ratio, &linePixels_))
-            fillPixels(painter, *pixels, colour);
-        else {
-            painter.setPen(colour);
-            painter.drawLine(x1, y1, x2, y2);
-        }
+    // Sunken: dark above and left, light below and right. Filled as
+    // rectangles, so that every device pixel of the border is painted at any
+    // density (the box paints opaquely: nothing lies under it).
+    const std::pair<QPalette::ColorRole, QRect> edges[] = {
+        {QPalette::Dark, QRect(0, 0, outer - 1, 1)},
+        {QPalette::Dark, QRect(0, 0, 1, outer - 1)},
+        {QPalette::Shadow, QRect(1, 1, outer - 3, 1)},
+        {QPalette::Shadow, QRect(1, 1, 1, outer - 3)},
+        {QPalette::Light, QRect(0, outer - 1, outer, 1)},
+        {QPalette::Light, QRect(outer - 1, 0, 1, outer)},
+        {QPalette::Midlight, QRect(1, outer - 2, outer - 2, 1)},
+        {QPalette::Midlight, QRect(outer - 2, 1, 1, outer - 2)},
     };
-    // Sunken: dark above and left, light below and right.
-    line(QPalette::Dark, 0, 0, outer - 2, 0);
-    line(QPalette::Dark, 0, 0, 0, outer - 2);
-    line(QPalette::Shadow, 1, 1, outer - 3, 1);
-    line(QPalette::Shadow, 1, 1, 1, outer - 3);
-    line(QPalette::Light, 0, outer - 1, outer - 1, outer - 1);
-    line(QPalette::Light, outer - 1, 0, outer - 1, outer - 1);
-    line(QPalette::Midlight, 1, outer - 2, outer - 2, outer - 2);
-    line(QPalette::Midlight, outer - 2, 1, outer - 2, outer - 2);
-}
-
-void PictureBox::fillPixels(QPainter &painter, const QRect &pixels, const QColor &colour) const
-{
-    const qreal ratio = devicePixelRatio();
-    painter.fillRect(QRectF(QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio),
-                     colour);
+    for (const auto &[role, edge] : edges)
+        painter.fillRect(edge, palette().color(role));
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
+    if (image_.devicePixelRatio() != devicePixelRatio()) {
+        image_ = newImage(devicePixelRatio());
+        emit densityChanged();
+    }
     QPainter painter(this); // clipped to the event's region by Qt
-    // The border lies outside the image, and a marker move repaints only
-    // well inside it: clipped away, its lines would still cost a pass each.
-    // One pixel of slack covers rounding at fractional screen scales.
-    const QRect image(kBorder, kBorder, kInner, kInner);
-    if (!image.adjusted(1, 1, -1, -1).contains(event->region().boundingRect()))
+    // A marker move repaints only well inside the border: skip its lines then.
+    const QRect inner(kBorder, kBorder, kInner, kInner);
+    if (!inner.adjusted(1, 1, -1, -1).contains(event->region().boundingRect()))
         drawBorder(painter);
 
     // Rectangle by rectangle: under a rectangle clip Qt copies the image's
-    // rows and a marker's pixels in one go; under the region of a pointer
-    // move it works scanline by scanline through the region's spans, handing
-    // them to its fill threads, several times slower. Same pixels either way.
-    // Qt steps along a line pixel by pixel; a marker's pixels are one
-    // rectangle, found once for its place within a device pixel, and filled.
-    const qreal ratio = devicePixelRatio();
-    const auto markerPixels = [&](const LineControl &line) -> std::optional<QRect> {
-        if (!line.isVisible())
-            return std::nullopt;
-        return linePixels(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()), ratio,
-                          &linePixels_);
-    };
-    const std::optional<QRect> pixels[] = {markerPixels(line1_), markerPixels(line2_)};
-    const LineControl *lines[] = {&line1_, &line2_};
+    // rows in one go; under the many-rectangle region of a pointer move it
+    // works span by span, several times slower. Same pixels either way.
     painter.setPen(QPen(kMarker, 1));
     for (const QRect &rect : event->region()) {
         painter.setClipRect(rect);
-        painter.drawImage(QPoint(kBorder, kBorder), image_);
-        for (int i = 0; i < 2; ++i) {
-            const LineControl &line = *lines[i];
-            if (!line.isVisible() || !line.strip().intersects(rect))
-                continue;
-            if (pixels[i])
-                fillPixels(painter, *pixels[i], kMarker);
-            else
-                painter.drawLine(toWidget(line.x1(), line.y1()), toWidget(line.x2(), line.y2()));
-        }
+        painter.drawImage(inner.topLeft(), image_);
+        for (const LineControl *line : {&line1_, &line2_})
+            if (line->isVisible() && line->strip().intersects(rect))
+                painter.drawLine(toWidget(line->x1(), line->y1()), toWidget(line->x2(), line->y2()));
     }
 }
 

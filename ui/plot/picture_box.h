@@ -5,10 +5,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <array>
-#include <map>
-#include <optional>
-
 namespace quenrow {
 
 class PictureBox;
@@ -42,18 +38,6 @@ private:
     bool visible_ = true;
 };
 
-// The device pixels Qt lights drawing a line from `a` to `b` with a
-// one-pixel pen at `ratio` device pixels a pixel, in device pixels from the
-// origin `a` and `b` are given from, when they form one rectangle: so for a
-// marker line, which runs straight across or down. Found by drawing the line
-// near the origin, since a shift by whole device pixels lights the same
-// pixels shifted; only at densities 1 and 2, where a whole pixel of the
-// painter is a whole device pixel. With `kept`, the pixels are kept there
-// by the line's place within a device pixel and its length, and found again.
-using KeptLinePixels = std::map<std::array<double, 5>, std::optional<QRect>>;
-std::optional<QRect> linePixels(QPointF a, QPointF b, qreal ratio,
-                                KeptLinePixels *kept = nullptr);
-
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -72,8 +56,15 @@ public:
     // User coordinates to widget pixels (inner area offset by the border).
     static QPointF toWidget(double x, double y);
 
+    // A blank inner area at `ratio` device pixels a pixel, at 96 dpi so that
+    // point sizes mean what they mean on a 96 dpi screen.
+    static QImage newImage(qreal ratio);
+
 signals:
     void mouseMoved(float x, float y);
+    // The window moved to a screen of another density: the image is blank
+    // again at the new density, for the owner to draw anew.
+    void densityChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -81,12 +72,10 @@ protected:
 
 private:
     void drawBorder(QPainter &painter);
-    void fillPixels(QPainter &painter, const QRect &pixels, const QColor &colour) const;
 
     QImage image_;
     LineControl line1_;
     LineControl line2_;
-    KeptLinePixels linePixels_;
 };
 
 } // namespace quenrow
