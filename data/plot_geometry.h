@@ -32,6 +32,14 @@ struct UserScale {
     static double toPixelY(double y) { return (y - top) * pixels / height; }
     static double fromPixelX(double px) { return left + px * width / pixels; }
     static double fromPixelY(double py) { return top + py * height / pixels; }
+
+    // The same on a surface of `ratio` device pixels a pixel, where a place
+    // within a hair of a device pixel's edge is taken as on that edge: a
+    // pointer's place, turned into single-precision user coordinates and
+    // back, then falls in the pointer's own pixel again, not the one before.
+    static double toPixelX(double x, double ratio) { return onDevice(toPixelX(x), ratio); }
+    static double toPixelY(double y, double ratio) { return onDevice(toPixelY(y), ratio); }
+    static double onDevice(double pixel, double ratio);
 };
 
 // Edges count as inside; compared in single precision.

@@ -568,6 +568,42 @@ private slots:
         }
     }
 
+    void crosshairPassesThroughThePointersPixel()
+    {
+        // Every device column and row of the inner area, reached as a real
+        // move reaches it, with the lines set as the plot window sets them:
+        // each line lights the pointer's own pixel (checked away from the
+        // other line).
+        PictureBox box;
+        connect(&box, &PictureBox::mouseMoved, &box, [&box](float x, float y) {
+            box.line1().setX1(x);
+            box.line1().setX2(x);
+            box.line2().setY1(y);
+            box.line2().setY2(y);
+        });
+        const qreal ratio = box.devicePixelRatio();
+        const auto move = [&box](QPointF at) {
+            QMouseEvent event(QEvent::MouseMove, at, box.mapToGlobal(at), Qt::NoButton,
+                              Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&box, &event);
+        };
+        const auto lit = [&](QPointF at) {
+            // From an even pixel, which starts on a device pixel at 1.5x too.
+            const QPoint corner(int(at.x()) / 2 * 2 - 2, int(at.y()) / 2 * 2 - 2);
+            const QImage image = box.grab(QRect(corner, QSize(6, 6))).toImage();
+            const QPointF device = (at - corner) * ratio;
+            return image.pixelColor(qRound(device.x()), qRound(device.y())) == QColor(255, 255, 0);
+        };
+        const int devicePixels = qRound(PictureBox::kInner * ratio);
+        for (int k = 0; k < devicePixels; ++k) {
+            const double at = PictureBox::kBorder + k / ratio;
+            move(QPointF(at, 300));
+            QVERIFY2(lit(QPointF(at, 100)), qPrintable(QStringLiteral("column %1").arg(k)));
+            move(QPointF(200, at));
+            QVERIFY2(lit(QPointF(400, at)), qPrintable(QStringLiteral("row %1").arg(k)));
+        }
+    }
+
     void closingThePlotDestroysItAndRowSelectionRecreatesItHidden()
     {
         WarningRecorder warnings;

@@ -16,11 +16,6 @@ QColor colorOf(int index)
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-QPointF pixel(double x, double y)
-{
-    return {UserScale::toPixelX(x), UserScale::toPixelY(y)};
-}
-
 const QColor kForeground(255, 255, 255);
 const QColor kBackground(0, 0, 128);
 
@@ -94,6 +89,12 @@ void ImageSurface::point(float x, float y)
     painter_.drawPoint(pixel(x, y));
     x_ = x;
     y_ = y;
+}
+
+QPointF ImageSurface::pixel(double x, double y) const
+{
+    const qreal ratio = image_.devicePixelRatio();
+    return {UserScale::toPixelX(x, ratio), UserScale::toPixelY(y, ratio)};
 }
 
 QRectF ImageSurface::rectOf(float x1, float y1, float x2, float y2) const

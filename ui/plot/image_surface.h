@@ -31,6 +31,7 @@ public:
 private:
     void usePen(int colour);
     void flushCurve();
+    QPointF pixel(double x, double y) const;
     QRectF rectOf(float x1, float y1, float x2, float y2) const;
 
     QImage &image_;

@@ -70,9 +70,9 @@ QImage PictureBox::newImage(qreal ratio)
     return image;
 }
 
-QPointF PictureBox::toWidget(double x, double y)
+QPointF PictureBox::toWidget(double x, double y, qreal ratio)
 {
-    return {kBorder + UserScale::toPixelX(x), kBorder + UserScale::toPixelY(y)};
+    return {kBorder + UserScale::toPixelX(x, ratio), kBorder + UserScale::toPixelY(y, ratio)};
 }
 
 void PictureBox::drawBorder(QPainter &painter)
@@ -110,13 +110,15 @@ void PictureBox::paintEvent(QPaintEvent *event)
     // Rectangle by rectangle: under a rectangle clip Qt copies the image's
     // rows in one go; under the many-rectangle region of a pointer move it
     // works span by span, several times slower. Same pixels either way.
+    const qreal ratio = devicePixelRatio();
     painter.setPen(QPen(kMarker, 1));
     for (const QRect &rect : event->region()) {
         painter.setClipRect(rect);
         painter.drawImage(inner.topLeft(), image_);
         for (const LineControl *line : {&line1_, &line2_})
             if (line->isVisible() && line->strip().intersects(rect))
-                painter.drawLine(toWidget(line->x1(), line->y1()), toWidget(line->x2(), line->y2()));
+                painter.drawLine(toWidget(line->x1(), line->y1(), ratio),
+                                 toWidget(line->x2(), line->y2(), ratio));
     }
 }
 

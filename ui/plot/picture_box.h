@@ -53,8 +53,9 @@ public:
     LineControl &line1() { return line1_; }
     LineControl &line2() { return line2_; }
 
-    // User coordinates to widget pixels (inner area offset by the border).
-    static QPointF toWidget(double x, double y);
+    // User coordinates to widget pixels (inner area offset by the border),
+    // on a screen of `ratio` device pixels a pixel.
+    static QPointF toWidget(double x, double y, qreal ratio = 1);
 
     // A blank inner area at `ratio` device pixels a pixel, at 96 dpi so that
     // point sizes mean what they mean on a 96 dpi screen.
