@@ -144,6 +144,27 @@ private slots:
         QCOMPARE(metrics.horizontalAdvance(QLatin1Char(' ')), metrics.horizontalAdvance('+'));
     }
 
+    void fixedPitchTextIsCrispAtOneDevicePixelAPixel()
+    {
+        // Antialiased at 1x the decimal point read as a comma; on denser
+        // screens antialiasing stays.
+        WarningRecorder warnings;
+        auto form = shownWater(warnings);
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const bool crisp = form->devicePixelRatio() <= 1;
+        for (QWidget *widget : {static_cast<QWidget *>(form->List1), static_cast<QWidget *>(form->Text1),
+                                static_cast<QWidget *>(form->Text2)})
+            QVERIFY2(bool(widget->font().styleStrategy() & QFont::NoAntialias) == crisp,
+                     qPrintable(widget->objectName()));
+        // The rows' text: black on white only, or with greys where antialiased.
+        const QImage rows = form->List1->viewport()->grab(QRect(0, 0, 200, 40)).toImage();
+        int greys = 0;
+        for (int y = 0; y < rows.height(); ++y)
+            for (int x = 0; x < rows.width(); ++x)
+                greys += rows.pixel(x, y) != qRgb(0, 0, 0) && rows.pixel(x, y) != qRgb(255, 255, 255);
+        QCOMPARE(greys == 0, crisp);
+    }
+
     void tabOrderFollowsTheDesign()
     {
         Form1 form(bundled);

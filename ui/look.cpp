@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QEvent>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QScreen>
+#include <QWindow>
 
 namespace quenrow {
 
@@ -40,6 +43,51 @@ QFont gothicFont(double points)
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
+}
+
+namespace {
+
+// Sets the font for the widget's density now, and again whenever its window
+// moves to another screen (its window handle exists once it is shown).
+class GothicFontFollower final : public QObject {
+public:
+    GothicFontFollower(QWidget *widget, double points)
+        : QObject(widget), widget_(widget), points_(points)
+    {
+        fit();
+        widget->window()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        QWindow *window = widget_->window()->windowHandle();
+        if (event->type() == QEvent::Show && window && !following_) {
+            following_ = true;
+            connect(window, &QWindow::screenChanged, this, &GothicFontFollower::fit);
+            fit();
+        }
+        return false;
+    }
+
+private:
+    void fit()
+    {
+        QFont font = gothicFont(points_);
+        if (widget_->devicePixelRatio() <= 1)
+            font.setStyleStrategy(QFont::NoAntialias);
+        widget_->setFont(font);
+    }
+
+    QWidget *widget_;
+    double points_;
+    bool following_ = false;
+};
+
+} // namespace
+
+void useGothicFont(QWidget *widget, double points)
+{
+    new GothicFontFollower(widget, points);
 }
 
 QFont pGothicFont(double points)

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <string>
 
@@ -17,6 +18,13 @@ QFont pGothicFont(double points);                    // proportional (MS PGothic
 QFont timesFont(double points, bool italic = false); // Times New Roman; Liberation Serif
 
 void registerFontSubstitutions();
+
+// Gives `widget` the fixed-pitch font at `points`. At one device pixel a
+// pixel the stand-in, antialiased, draws "." as a two-pixel mark dipping
+// below the baseline that reads as a comma; there it is drawn without
+// antialiasing, crisp like the bitmap font it stands in for. On denser
+// screens it stays antialiased. Chosen again when the window changes screen.
+void useGothicFont(QWidget *widget, double points);
 
 // Layouts are given in twips, 15 to the pixel.
 QRect twips(int left, int top, int width, int height);

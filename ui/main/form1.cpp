@@ -123,7 +123,7 @@ Form1::Form1(std::filesystem::path dataDirectory)
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/assets/pennant.xpm")));
     setFixedSize(719, 585);
-    setFont(gothicFont(9.75));
+    useGothicFont(this, 9.75);
     buildLabels();
     buildControls();
     startUp();
@@ -204,7 +204,7 @@ void Form1::buildControls()
     Picture1->setToolTip(QStringLiteral(" さわるな ! "));
 
     List1 = place(new QListWidget(this), "List1", twips(4680, 840, 5895, 7080));
-    List1->setFont(gothicFont(9));
+    useGothicFont(List1, 9);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1->setUniformItemSizes(true);
