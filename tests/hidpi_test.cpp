@@ -10,7 +10,9 @@
 #include "test_support.h"
 #include "ui/look.h"
 #include "ui/main/form1.h"
+#include "ui/plot/draw_plot.h"
 #include "ui/plot/form2.h"
+#include "ui/plot/image_surface.h"
 
 using namespace quenrow;
 
@@ -51,6 +53,24 @@ private slots:
         for (int x = gridX - 3; x <= gridX + 3; ++x)
             grey += image.pixelColor(x, y) == QColor(128, 128, 128);
         QCOMPARE(grey, 2);
+    }
+
+    void plotIsDrawnAgainAtANewDensity()
+    {
+        // As if the window had just come from a screen of one device pixel a pixel.
+        test::WarningRecorder warnings;
+        Form1 form(test::bundledDataDirectory());
+        QVERIFY(test::loadFile(form, QStringLiteral("Water_liquid.psp")));
+        PictureBox *box = form.plotWindow()->Picture1;
+        box->image() = PictureBox::newImage(1);
+        box->grab();
+        QCOMPARE(box->image().devicePixelRatio(), 2.0);
+        QImage whole = PictureBox::newImage(2);
+        {
+            ImageSurface surface(whole);
+            drawPlotImage(surface, form.materialTable());
+        }
+        QVERIFY(box->image() == whole);
     }
 
     void pointerAndMarkersStayExact()
