@@ -156,6 +156,11 @@ private slots:
                                 static_cast<QWidget *>(form->Text2)})
             QVERIFY2(bool(widget->font().styleStrategy() & QFont::NoAntialias) == crisp,
                      qPrintable(widget->objectName()));
+        // The proportional and serif texts keep their antialiasing.
+        for (QWidget *widget : {static_cast<QWidget *>(form->File1), static_cast<QWidget *>(form->Text3),
+                                form->findChild<QWidget *>(QStringLiteral("Label11"))})
+            QVERIFY2(!(widget->font().styleStrategy() & QFont::NoAntialias),
+                     qPrintable(widget->objectName()));
         // The rows' text: black on white only, or with greys where antialiased.
         const QImage rows = form->List1->viewport()->grab(QRect(0, 0, 200, 40)).toImage();
         int greys = 0;

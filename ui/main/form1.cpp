@@ -123,7 +123,7 @@ Form1::Form1(std::filesystem::path dataDirectory)
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/assets/pennant.xpm")));
     setFixedSize(719, 585);
-    useGothicFont(this, 9.75);
+    setFont(gothicFont(9.75));
     buildLabels();
     buildControls();
     startUp();
@@ -182,8 +182,10 @@ void Form1::buildControls()
 
     Text1 = textBox(this, "Text1", twips(120, 6960, 4335, 285));
     Text2 = textBox(this, "Text2", twips(1080, 7320, 2295, 285));
-    for (QLineEdit *box : {Text1, Text2})
+    for (QLineEdit *box : {Text1, Text2}) {
         box->setCursor(Qt::ArrowCursor);
+        useGothicFont(box, 9.75);
+    }
 
     Command3 = iconButton(this, "Command3", twips(120, 7320, 855, 615), ":/assets/question.xpm",
                           QStringLiteral(" 出典 "));
