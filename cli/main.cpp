@@ -363,38 +363,48 @@ private:
     bool columnRefused_ = false;
 };
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
 // Whitespace-separated energies from standard input, each with its line.
+// Tokens are read where they lie in the block; only one cut by the block's
+// end is carried over.
 void readStandardInput(Lookup &lookup)
 {
-    std::string pending; // a token cut by the end of a block
-    std::vector<char> block(1 << 16);
-    long line = 1;
-    bool tokenStartsOnLine = true;
-    long tokenLine = 1;
+    std::vector<char> block(1 << 20);
+    std::string carried;
+    long line = 1, carriedLine = 1;
     std::size_t got;
-    const auto flush = [&] {
-        if (!pending.empty())
-            lookup.energy({"line", tokenLine}, pending);
-        pending.clear();
-    };
     while ((got = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
-        for (std::size_t i = 0; i < got; ++i) {
-            const char c = block[i];
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
-                flush();
-                if (c == '\n')
-                    ++line;
-                tokenStartsOnLine = true;
+        const char *p = block.data(), *end = p + got;
+        if (!carried.empty()) {
+            while (p != end && !isBlank(*p))
+                carried += *p++;
+            if (p == end)
+                continue;
+            lookup.energy({"line", carriedLine}, carried);
+            carried.clear();
+        }
+        while (p != end) {
+            if (isBlank(*p)) {
+                line += *p++ == '\n';
                 continue;
             }
-            if (tokenStartsOnLine) {
-                tokenLine = line;
-                tokenStartsOnLine = false;
+            const char *token = p;
+            while (p != end && !isBlank(*p))
+                ++p;
+            if (p == end) {
+                carried.assign(token, p);
+                carriedLine = line;
+                break;
             }
-            pending += c;
+            lookup.energy({"line", line}, std::string_view(token, std::size_t(p - token)));
         }
     }
-    flush();
+    if (!carried.empty())
+        lookup.energy({"line", carriedLine}, carried);
 }
 
 std::optional<Format> formatNamed(const std::string &name)
