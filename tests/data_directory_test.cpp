@@ -35,12 +35,5 @@ TEST(FindDataDirectory, TheLocalFolderFirstThenTheInstalledOne)
             << c.local << " " << c.installed;
 }
 
-TEST(FindDataDirectory, TheInstalledFolderIsTheBuildsDataFolder)
-{
-    EXPECT_EQ(installedDataDirectory().filename(), "quenrow-data");
-    EXPECT_EQ(installedDataDirectory().parent_path().filename(), "quenrow");
-    EXPECT_TRUE(installedDataDirectory().is_absolute());
-}
-
 } // namespace
 } // namespace quenrow
