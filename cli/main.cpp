@@ -78,7 +78,8 @@ std::optional<double> readNumber(std::string_view token)
     if (error == std::errc::result_out_of_range) {
         // from_chars leaves the value alone: tell overflow from underflow.
         const auto e = token.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && token.find('-', e) != std::string_view::npos;
+        const bool tiny =
+            e != std::string_view::npos && token.find('-', e) != std::string_view::npos;
         return tiny ? 0.0 : (token.front() == '-' ? -HUGE_VAL : HUGE_VAL);
     }
     if (error != std::errc())
@@ -278,9 +279,9 @@ public:
                 return refuse(where, *reason);
             value = std::get<double>(mass);
         }
-        answer(where, energyForRange(material_.table,
-                                     options_.projected ? RangeColumn::Projected : RangeColumn::Csda,
-                                     *value));
+        answer(where, energyForRange(
+                          material_.table,
+                          options_.projected ? RangeColumn::Projected : RangeColumn::Csda, *value));
     }
 
     void tableRows()

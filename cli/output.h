@@ -14,10 +14,10 @@ namespace quenrow::cli {
 enum class Format { Text, Csv, Tsv, Json };
 
 struct Column {
-    std::string key;     // csv/tsv header and json name: "total_MeV_cm2_per_g"
-    std::string heading; // text: first header line
-    std::string unit;    // text: second header line
-    bool isText = false; // left-aligned in text, quoted where needed
+    std::string key;       // csv/tsv header and json name: "total_MeV_cm2_per_g"
+    std::string heading;   // text: first header line
+    std::string unit;      // text: second header line
+    bool isText = false;   // left-aligned in text, quoted where needed
     std::size_t width = 0; // in text at least this wide, for cells longer than the headings
 };
 

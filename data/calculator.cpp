@@ -39,8 +39,8 @@ __attribute__((target("avx"))) bool allPositiveFiniteAvx(const TableColumn &valu
 __attribute__((target("avx"))) bool risesAvx(const TableColumn &values)
 {
     // Rows 1..128 against 2..129, then the last three pairs one by one.
-    __m256d rising = _mm256_cmp_pd(_mm256_loadu_pd(&values[1]), _mm256_loadu_pd(&values[2]),
-                                   _CMP_LT_OQ);
+    __m256d rising =
+        _mm256_cmp_pd(_mm256_loadu_pd(&values[1]), _mm256_loadu_pd(&values[2]), _CMP_LT_OQ);
     for (int k = 5; k < kRowCount - 3; k += 4)
         rising = _mm256_and_pd(rising, _mm256_cmp_pd(_mm256_loadu_pd(&values[k]),
                                                      _mm256_loadu_pd(&values[k + 1]), _CMP_LT_OQ));
@@ -88,14 +88,14 @@ const TableColumn &rangeValues(const MaterialTable &table, RangeColumn column)
     return table.range[static_cast<int>(column)];
 }
 
-LookupError outOfRange(const char *what, double value, const char *unit, double low,
-                       double high)
+LookupError outOfRange(const char *what, double value, const char *unit, double low, double high)
 {
     if (std::isnan(value))
         return {LookupFailure::OutOfRange, std::string("The ") + what + " is not a number."};
-    return {LookupFailure::OutOfRange, std::string("The ") + what + " " + formatGeneral(value) + " " + unit +
-                                           " is outside the table (" + formatGeneral(low) +
-                                           " to " + formatGeneral(high) + " " + unit + ")."};
+    return {LookupFailure::OutOfRange, std::string("The ") + what + " " + formatGeneral(value) +
+                                           " " + unit + " is outside the table (" +
+                                           formatGeneral(low) + " to " + formatGeneral(high) + " " +
+                                           unit + ")."};
 }
 
 std::optional<double> inColumn(const Bracket &bracket, const TableColumn &ys, bool available)
@@ -149,12 +149,11 @@ std::optional<std::string> rangeColumnProblem(const MaterialTable &table, RangeC
     for (int k = 1; k <= kRowCount; ++k) {
         const double value = values[k];
         if (std::isnan(value))
-            return std::string("The ") + rangeColumnName(column) + " of row " +
-                   std::to_string(k) + " is not a number.";
+            return std::string("The ") + rangeColumnName(column) + " of row " + std::to_string(k) +
+                   " is not a number.";
         if (!(value > 0 && value <= DBL_MAX))
-            return std::string("The ") + rangeColumnName(column) + " of row " +
-                   std::to_string(k) + " is " + formatGeneral(value) +
-                   ", not a positive finite number.";
+            return std::string("The ") + rangeColumnName(column) + " of row " + std::to_string(k) +
+                   " is " + formatGeneral(value) + ", not a positive finite number.";
     }
     return std::nullopt;
 }
@@ -173,14 +172,14 @@ std::variant<RowValues, LookupError> interpolateRow(const MaterialTable &table, 
     return row;
 }
 
-std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table,
-                                                    RangeColumn column, double range)
+std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table, RangeColumn column,
+                                                    double range)
 {
     const TableColumn &ranges = rangeValues(table, column);
     const char *name = rangeColumnName(column);
     if (!risesStrictly(ranges)) {
-        const std::string refused = std::string(", so no energy can be found for a ") + name +
-                                    " in this file.";
+        const std::string refused =
+            std::string(", so no energy can be found for a ") + name + " in this file.";
         if (auto problem = rangeColumnProblem(table, column)) {
             problem->pop_back(); // its full stop
             return LookupError{LookupFailure::ColumnUnavailable, *problem + refused};
@@ -204,14 +203,13 @@ std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table,
     const double low = lowestEnergy(table), high = highestEnergy(table);
     if (!(energy >= low && energy <= high))
         return LookupError{LookupFailure::OutOfRange,
-                           std::string("The energy for the ") + name + " " +
-                               formatGeneral(range) + " g/cm2 lies outside " + formatGeneral(low) +
-                               " to " + formatGeneral(high) + " MeV."};
+                           std::string("The energy for the ") + name + " " + formatGeneral(range) +
+                               " g/cm2 lies outside " + formatGeneral(low) + " to " +
+                               formatGeneral(high) + " MeV."};
     // The energy lies between the same two rows. At row i - 1's own energy,
     // where its own search would pair rows i - 2 and i - 1, the exact-row
     // rule gives row i - 1 all the same.
-    const bool otherAvailable = allPositiveFinite(
-        table.range[column == RangeColumn::Csda ? 2 : 1]);
+    const bool otherAvailable = allPositiveFinite(table.range[column == RangeColumn::Csda ? 2 : 1]);
     const bool csda = column == RangeColumn::Csda;
     RowValues row = rowAt(table, bracketAt(table.energy, upper, energy), energy,
                           !csda && otherAvailable, csda && otherAvailable);

@@ -58,8 +58,8 @@ std::variant<RowValues, LookupError> interpolateRow(const MaterialTable &table, 
 // other column at that energy; the asked column holds `range` itself.
 // Refused (ColumnUnavailable, NotRising) for a column that cannot be
 // inverted; OutOfRange outside its first and last rows.
-std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table,
-                                                    RangeColumn column, double range);
+std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table, RangeColumn column,
+                                                    double range);
 
 // Why interpolateRow leaves `column` out for this material (names the row),
 // or none when every value in it is a positive finite number.
@@ -73,9 +73,9 @@ inline constexpr double kKeVPerUmPerMeVPerCm = 0.1; // 1 MeV/cm = 0.1 keV/um
 inline constexpr double kMmPerCm = 10;
 
 struct LinearValues {
-    double electronic = 0; // MeV/cm
-    double nuclear = 0;    // MeV/cm
-    double total = 0;      // MeV/cm
+    double electronic = 0;                // MeV/cm
+    double nuclear = 0;                   // MeV/cm
+    double total = 0;                     // MeV/cm
     std::optional<double> csdaRange;      // cm
     std::optional<double> projectedRange; // cm
 };

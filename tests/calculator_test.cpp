@@ -39,8 +39,12 @@ RowValues row(const MaterialTable &t, double energy)
 
 std::vector<double> columns(const RowValues &r)
 {
-    return {r.electronic, r.nuclear, r.total, r.csdaRange.value_or(NAN),
-            r.projectedRange.value_or(NAN), r.detourFactor.value_or(NAN)};
+    return {r.electronic,
+            r.nuclear,
+            r.total,
+            r.csdaRange.value_or(NAN),
+            r.projectedRange.value_or(NAN),
+            r.detourFactor.value_or(NAN)};
 }
 
 // Computed apart from the program (a short Python script over the same files).
@@ -52,16 +56,20 @@ TEST(InterpolateRow, MatchesIndependentlyComputedValues)
         std::vector<double> expected; // electronic, nuclear, total, CSDA, projected, detour
     };
     const Case cases[] = {
-        {"Water_liquid.psp", 62.5,
+        {"Water_liquid.psp",
+         62.5,
          {10.438189595775846, 0.004603649808963905, 10.443448702886378, 3.3286732603829119,
           3.3241876186618735, 0.99865242354230876}},
-        {"Water_liquid.psp", 0.0123,
+        {"Water_liquid.psp",
+         0.0123,
          {462.74244356941352, 8.5863595846180285, 471.36339874553067, 4.107487469446802e-05,
           2.9984485475047827e-05, 0.72999578691559952}},
-        {"Polymethyl_methacrylate.psp", 7777,
+        {"Polymethyl_methacrylate.psp",
+         7777,
          {2.0199624073842237, 4.4564158892009734e-05, 2.0199624073842237, 3766.249480266446,
           3765.2478737358783, 0.99973405730666132}},
-        {"082-Lead.ps", 0.0123,
+        {"082-Lead.ps",
+         0.0123,
          {53.433301853070638, 0.70034526181977053, 54.126702178023905, 0.00042512808912922314,
           9.936344571987189e-05, 0.23372590111228594}},
         {"Water_liquid.psp", 150, {5.443, 0.002001, 5.445, 15.77, 15.76, 15.76 / 15.77}},
@@ -114,10 +122,10 @@ TEST(InterpolateRow, LimitsAreInclusiveAndNothingIsExtrapolated)
         bool answered;
     };
     const Case cases[] = {
-        {&water, 0.001, true},     {&water, 10000, true},    {&water, 0.000999, false},
-        {&water, 10000.01, false}, {&water, NAN, false},     {&water, INFINITY, false},
+        {&water, 0.001, true},     {&water, 10000, true},       {&water, 0.000999, false},
+        {&water, 10000.01, false}, {&water, NAN, false},        {&water, INFINITY, false},
         {&water, -1, false},       {&water, 1e308 * 10, false}, {&narrow, 0.002, true},
-        {&narrow, 0.0019, false},  {&narrow, 5000, true},    {&narrow, 5001, false},
+        {&narrow, 0.0019, false},  {&narrow, 5000, true},       {&narrow, 5001, false},
     };
     for (const auto &c : cases) {
         const auto result = interpolateRow(*c.table, c.energy);
@@ -135,8 +143,8 @@ TEST(EnergyForRange, InvertsInterpolateRowAcrossTheTable)
         for (double e = kLowestEnergy; e <= kHighestEnergy; e *= 1.037) {
             const RowValues forward = row(t, e);
             for (auto column : {RangeColumn::Csda, RangeColumn::Projected}) {
-                const double range = *(column == RangeColumn::Csda ? forward.csdaRange
-                                                                   : forward.projectedRange);
+                const double range =
+                    *(column == RangeColumn::Csda ? forward.csdaRange : forward.projectedRange);
                 const auto back = std::get<RowValues>(energyForRange(t, column, range));
                 ASSERT_NEAR(back.energy, e, e * 1e-12) << file << " " << rangeColumnName(column);
                 ASSERT_NEAR(back.total, forward.total, forward.total * 1e-12);
@@ -149,11 +157,13 @@ TEST(EnergyForRange, TableRowsLimitsAndTheKnownAnswers)
 {
     const MaterialTable &water = table("Water_liquid.psp");
     for (int k = 1; k <= kRowCount; ++k)
-        ASSERT_EQ(std::get<RowValues>(energyForRange(water, RangeColumn::Csda, water.range[1][k])).energy,
-                  water.energy[k]);
+        ASSERT_EQ(
+            std::get<RowValues>(energyForRange(water, RangeColumn::Csda, water.range[1][k])).energy,
+            water.energy[k]);
     // 2 cm of PMMA at 1.19 g/cm3; and liquid water's projected 10 g/cm2.
-    const auto pmma = std::get<RowValues>(energyForRange(
-        table("Polymethyl_methacrylate.psp"), RangeColumn::Csda, std::get<double>(massRange(2, 1.19))));
+    const auto pmma =
+        std::get<RowValues>(energyForRange(table("Polymethyl_methacrylate.psp"), RangeColumn::Csda,
+                                           std::get<double>(massRange(2, 1.19))));
     EXPECT_NEAR(pmma.energy, 51.12912033090504, 51.13 * 1e-13);
     EXPECT_EQ(pmma.csdaRange, 2 * 1.19);
     EXPECT_NEAR(std::get<RowValues>(energyForRange(water, RangeColumn::Projected, 10)).energy,
@@ -212,8 +222,9 @@ TEST(LinearUnits, FromTheDensityOrAReason)
         EXPECT_TRUE(std::holds_alternative<std::string>(toLinear(r, density))) << density;
         EXPECT_TRUE(std::holds_alternative<std::string>(massRange(2, density))) << density;
     }
-    EXPECT_EQ(*linearUnitsProblem(0),
-              "The density 0 g/cm3 is not a positive finite number, so linear units are unavailable.");
+    EXPECT_EQ(
+        *linearUnitsProblem(0),
+        "The density 0 g/cm3 is not a positive finite number, so linear units are unavailable.");
 }
 
 TEST(RatioToWater, LinearTotalsOverLiquidWaters)

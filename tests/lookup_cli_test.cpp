@@ -37,7 +37,7 @@ std::string quoted(const std::string &arg)
 
 // env: "LC_ALL=de_DE.UTF-8 " and the like, put before the program.
 Process run(const std::vector<std::string> &args, const std::string &input = "",
-        const std::string &env = "")
+            const std::string &env = "")
 {
     static const test::TempDirectory scratch;
     const auto in = scratch.write("in", input);
@@ -96,7 +96,8 @@ TEST(LookupProgram, TextShowsTheEnergyEntrysTotalForTheSameInput)
     const auto rows = lines(r.out, ' ');
     ASSERT_EQ(rows.size(), typed.size() + 2); // two header lines
     for (std::size_t i = 0; i < typed.size(); ++i)
-        EXPECT_EQ(rows[i + 2][3], formatScientific(*interpolateTotal(water(), parseNumber(typed[i]))))
+        EXPECT_EQ(rows[i + 2][3],
+                  formatScientific(*interpolateTotal(water(), parseNumber(typed[i]))))
             << typed[i];
 }
 
@@ -116,8 +117,8 @@ TEST(LookupProgram, CsvReadsBackAsTheLookupsDoublesAndRangesInvertThem)
     std::vector<std::string> rangeArgs = {"Water_liquid.psp", "--format", "csv"};
     for (std::size_t i = 0; i < asked.size(); ++i) {
         const auto row = std::get<RowValues>(interpolateRow(water(), asked[i]));
-        const std::vector<double> expected = {row.energy,     row.electronic,      row.nuclear,
-                                              row.total,      *row.csdaRange,      *row.projectedRange,
+        const std::vector<double> expected = {row.energy,       row.electronic, row.nuclear,
+                                              row.total,        *row.csdaRange, *row.projectedRange,
                                               *row.detourFactor};
         for (std::size_t c = 0; c < expected.size(); ++c)
             ASSERT_EQ(number(rows[i + 1][c]), expected[c]) << "line " << i << " column " << c;
@@ -147,13 +148,25 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
         {{"Water_liquid.psp", "--data", "/nonexistent", "1"}, "", 2, "does not exist", {}},
         {{refused.string(), "1"}, "", 2, "Short.psp\", line 4", {}},
         {{"Water_liquid.psp", "--format", "xml", "1"}, "", 2, "--format", {}},
-        {{"Water_liquid.psp", "1", "20000", "abc", "2"}, "", 1,
-         "energy 2: The energy 20000 MeV is outside the table", {"1.000E+00", "2.000E+00"}},
-        {{"Water_liquid.psp", "1", "20000", "abc", "2"}, "", 1, "energy 3: \"abc\" is not a number",
+        {{"Water_liquid.psp", "1", "20000", "abc", "2"},
+         "",
+         1,
+         "energy 2: The energy 20000 MeV is outside the table",
          {"1.000E+00", "2.000E+00"}},
-        {{"Water_liquid.psp"}, "3\n\n 1e9  4\nnan\n", 1, "line 3: The energy 1000000000 MeV",
+        {{"Water_liquid.psp", "1", "20000", "abc", "2"},
+         "",
+         1,
+         "energy 3: \"abc\" is not a number",
+         {"1.000E+00", "2.000E+00"}},
+        {{"Water_liquid.psp"},
+         "3\n\n 1e9  4\nnan\n",
+         1,
+         "line 3: The energy 1000000000 MeV",
          {"3.000E+00", "4.000E+00"}},
-        {{"Water_liquid.psp", "--range", "1e6", "--range", "1"}, "", 1, "--range 1: The CSDA range",
+        {{"Water_liquid.psp", "--range", "1e6", "--range", "1"},
+         "",
+         1,
+         "--range 1: The CSDA range",
          {"3.209E+01"}},
     };
     for (const auto &c : cases) {
@@ -171,9 +184,14 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
 TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
 {
     for (const std::string format : {"text", "csv", "json"}) {
-        const std::vector<std::string> args = {"Polymethyl_methacrylate.psp", "--linear",
-                                               "--relative-to-water", "--format", format,
-                                               "51.5", "--range", "2"};
+        const std::vector<std::string> args = {"Polymethyl_methacrylate.psp",
+                                               "--linear",
+                                               "--relative-to-water",
+                                               "--format",
+                                               format,
+                                               "51.5",
+                                               "--range",
+                                               "2"};
         const Process plain = run(args, "", "LC_ALL=C ");
         const Process comma = run(args, "", "LC_ALL=de_DE.UTF-8 ");
         EXPECT_EQ(plain.status, 0) << plain.err;
