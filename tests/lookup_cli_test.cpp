@@ -143,7 +143,6 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
         std::vector<std::string> energies; // first field of each line answered, in order
     };
     const Case cases[] = {
-        {{"water", "1"}, "", 2, "\"water\" matches 2 materials", {}},
         {{"water", "1"}, "", 2, "Water_vapor.psp  WATER VAPOR", {}},
         {{"Water_liquid.psp", "--data", "/nonexistent", "1"}, "", 2, "does not exist", {}},
         {{refused.string(), "1"}, "", 2, "Short.psp\", line 4", {}},
