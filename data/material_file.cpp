@@ -95,36 +95,20 @@ std::string rowContext(int row)
     return "row " + std::to_string(row) + " of the table";
 }
 
-// Sequential reader over one open file with the line and field rules of the
-// data format: a line ends at CR, LF or CR LF; a field ends at a blank, a
-// comma or a line end. Holds a fixed buffer, never the whole file, and no
-// line, blanks included, may run past kMaxLineLength, so every read is bounded.
+// Sequential reader over the bytes of one material file, from its start,
+// with the line and field rules of the data format: a line ends at CR, LF or
+// CR LF; a field ends at a blank, a comma or a line end. No line, blanks
+// included, may run past kMaxLineLength, so every read is bounded.
 class TextReader {
 public:
-    explicit TextReader(const std::filesystem::path &file) : path_(file.string()) {}
-    ~TextReader()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
+    explicit TextReader(MaterialFile &file) : file_(file), path_(file.path()) {}
     TextReader(const TextReader &) = delete;
     TextReader &operator=(const TextReader &) = delete;
 
     std::optional<ReadError> open()
     {
-        // O_NONBLOCK so that a FIFO dropped into the folder cannot hang us
-        // before we see it is not a regular file.
-        fd_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0)
-            return fail(ReadFailure::CannotOpen, std::strerror(errno));
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0)
-            return fail(ReadFailure::CannotOpen, std::strerror(errno));
-        if (!S_ISREG(info.st_mode))
-            return fail(ReadFailure::NotAFile,
-                        S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
-        const int flags = ::fcntl(fd_, F_GETFL);
-        ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+        if (auto problem = file_.open())
+            return fail(problem->first, problem->second);
         return std::nullopt;
     }
 
@@ -145,8 +129,8 @@ public:
             text->clear();
         // Fast path: the rest of the line lies in the buffer and is not too
         // long; anything else goes character by character below.
-        const char *first = buffer_.data() + pos_;
-        const char *last = buffer_.data() + size_;
+        const char *first = buffer_ + pos_;
+        const char *last = buffer_ + size_;
         const char *end = first;
         while (end != last && *end != '\r' && *end != '\n')
             ++end;
@@ -204,8 +188,8 @@ private:
     // readField then reads (and reports) character by character.
     bool readPlainFieldInBuffer(double &value)
     {
-        const char *const begin = buffer_.data() + pos_;
-        const char *const last = buffer_.data() + size_;
+        const char *const begin = buffer_ + pos_;
+        const char *const last = buffer_ + size_;
         const char *p = begin;
         while (p != last && isBlank(*p))
             ++p;
@@ -232,7 +216,7 @@ private:
             column_ = 0;
             field_ = 0;
         }
-        pos_ = static_cast<std::size_t>(p - buffer_.data());
+        pos_ = static_cast<std::size_t>(p - buffer_);
         return true;
     }
 
@@ -245,6 +229,17 @@ private:
             return -1;
         return static_cast<unsigned char>(buffer_[pos_]);
     }
+    bool refill()
+    {
+        const std::string_view next = file_.chunk(nextChunk_);
+        if (next.empty())
+            return false;
+        ++nextChunk_;
+        buffer_ = next.data();
+        size_ = next.size();
+        pos_ = 0;
+        return true;
+    }
     // Past one character of the current line; false once the line is too long.
     bool step()
     {
@@ -256,23 +251,6 @@ private:
         while (isBlank(peek()))
             if (!step())
                 return false;
-        return true;
-    }
-
-    bool refill()
-    {
-        if (fd_ < 0 || atEnd_)
-            return false;
-        ssize_t got;
-        do
-            got = ::read(fd_, buffer_.data(), buffer_.size());
-        while (got < 0 && errno == EINTR);
-        if (got <= 0) {
-            atEnd_ = true; // a read error past open() reads as the end of the file
-            return false;
-        }
-        pos_ = 0;
-        size_ = static_cast<std::size_t>(got);
         return true;
     }
 
@@ -331,14 +309,14 @@ private:
 
     std::string context() const { return contextRow_ ? rowContext(contextRow_) : context_; }
 
+    MaterialFile &file_;
     std::string path_;
     const char *context_ = "";
     int contextRow_ = 0;
-    int fd_ = -1;
-    bool atEnd_ = false;
-    std::array<char, 16 * 1024> buffer_; // only [0, size_) is read
-    std::size_t pos_ = 0;
+    std::size_t nextChunk_ = 0;
+    const char *buffer_ = nullptr; // the current chunk; only [0, size_) is read
     std::size_t size_ = 0;
+    std::size_t pos_ = 0;
     int line_ = 1;
     std::size_t column_ = 0;
     int field_ = 0;
@@ -397,14 +375,67 @@ std::string printablePath(std::string_view path)
 
 } // namespace
 
+MaterialFile::MaterialFile(const std::filesystem::path &file) : path_(file.string()) {}
+
+MaterialFile::~MaterialFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::optional<std::pair<ReadFailure, std::string>> MaterialFile::open()
+{
+    if (opened_)
+        return openProblem_;
+    opened_ = true;
+    const auto problem = [this](ReadFailure cause, std::string detail) {
+        openProblem_.emplace(cause, std::move(detail));
+        return openProblem_;
+    };
+    // O_NONBLOCK so that a FIFO dropped into the folder cannot hang us
+    // before we see it is not a regular file.
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0)
+        return problem(ReadFailure::CannotOpen, std::strerror(errno));
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0)
+        return problem(ReadFailure::CannotOpen, std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return problem(ReadFailure::NotAFile,
+                       S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+    const int flags = ::fcntl(fd_, F_GETFL);
+    ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+    return std::nullopt;
+}
+
+std::string_view MaterialFile::chunk(std::size_t index)
+{
+    constexpr std::size_t kChunk = 16 * 1024;
+    while (chunks_.size() <= index && fd_ >= 0 && !openProblem_ && !atEnd_) {
+        std::string &next = chunks_.emplace_back(kChunk, '\0');
+        ssize_t got;
+        do
+            got = ::read(fd_, next.data(), kChunk);
+        while (got < 0 && errno == EINTR);
+        if (got <= 0) {
+            chunks_.pop_back();
+            atEnd_ = true; // a read error past open() reads as the end of the file
+        } else {
+            next.resize(static_cast<std::size_t>(got));
+        }
+    }
+    return index < chunks_.size() ? std::string_view(chunks_[index]) : std::string_view();
+}
+
 std::filesystem::path materialPath(const std::filesystem::path &dataDirectory,
                                    std::string_view fileName)
 {
     return dataDirectory / std::filesystem::path(fileName);
 }
 
-std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &file)
+std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &path)
 {
+    MaterialFile file(path);
     TextReader reader(file);
     MaterialHeader header;
     if (auto error = readHead(reader, &header.name, header.density))
@@ -412,8 +443,8 @@ std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem
     return header;
 }
 
-std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &file,
-                                                   MaterialTable &table, RowLines *rowLines)
+std::variant<double, ReadError> readMaterialValues(MaterialFile &file, MaterialTable &table,
+                                                   RowLines *rowLines)
 {
     TextReader reader(file);
     double density = 0;
@@ -439,8 +470,7 @@ std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &
     return density;
 }
 
-std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &file,
-                                              MaterialTable &table)
+std::optional<ReadError> readMaterialRowTexts(MaterialFile &file, MaterialTable &table)
 {
     TextReader reader(file);
     double density = 0;
@@ -477,17 +507,37 @@ std::optional<ReadError> checkMaterial(const MaterialTable &table, const RowLine
     return std::nullopt;
 }
 
-std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file)
+std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &path,
+                                                   MaterialTable &table, RowLines *rowLines)
 {
+    MaterialFile file(path);
+    return readMaterialValues(file, table, rowLines);
+}
+
+std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &path,
+                                              MaterialTable &table)
+{
+    MaterialFile file(path);
+    return readMaterialRowTexts(file, table);
+}
+
+std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &path,
+                                                     const std::function<void()> &betweenPasses)
+{
+    // Opened once: both passes read the same bytes, whatever happens to the
+    // file in between.
+    MaterialFile file(path);
     LoadedMaterial loaded;
     RowLines rowLines{};
     auto values = readMaterialValues(file, loaded.table, &rowLines);
     if (auto *error = std::get_if<ReadError>(&values))
         return *error;
     loaded.density = std::get<double>(values);
+    if (betweenPasses)
+        betweenPasses();
     if (auto error = readMaterialRowTexts(file, loaded.table))
         return *error;
-    if (auto error = checkMaterial(loaded.table, rowLines, file.string()))
+    if (auto error = checkMaterial(loaded.table, rowLines, file.path()))
         return *error;
     return loaded;
 }

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <variant>
 
@@ -198,6 +200,36 @@ TEST(ReadMaterialValues, ARowSplitOverTwoLinesKeepsValuesButShiftsTexts)
     EXPECT_EQ(split.rowText[10], row10.substr(0, 29));
     EXPECT_EQ(split.rowText[11], row10.substr(30));
     EXPECT_EQ(split.rowText[12], plain.rowText[11]);
+}
+
+// A sync tool or an editor may replace the file during a load: both passes
+// read the file that was opened, never a mix of two.
+TEST(LoadMaterial, AFileChangedBetweenThePassesCannotMix)
+{
+    namespace fs = std::filesystem;
+    struct Case {
+        const char *what;
+        std::function<void(const fs::path &file, const fs::path &other)> change;
+    };
+    const Case cases[] = {
+        {"renamed over it", [](const fs::path &file, const fs::path &other) { fs::rename(other, file); }},
+        {"rewritten in place",
+         [](const fs::path &file, const fs::path &other) {
+             std::ofstream(file, std::ios::binary | std::ios::trunc) << test::readBytes(other);
+         }},
+        {"removed", [](const fs::path &file, const fs::path &) { fs::remove(file); }},
+    };
+    TempDirectory dir;
+    const std::string water = MaterialText::fromBundled().str();
+    const MaterialTable expected = loadOrFail(dir.write("expected.psp", water)).table;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto file = dir.write("m.psp", water);
+        const auto other = dir.write("other.psp", MaterialText::fromBundled("001-Hydrogen.ps").str());
+        auto result = loadMaterial(file, [&] { c.change(file, other); });
+        ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result));
+        EXPECT_EQ(std::get<LoadedMaterial>(result).table, expected);
+    }
 }
 
 TEST(ReadMaterialRowTexts, CutsAt59CharactersKeepingSixFields)
