@@ -120,6 +120,10 @@ public:
     // Row k of the table; its text is made only for an error.
     void setRowContext(int row) { contextRow_ = row; }
 
+    // From here on, row k's fields must stand on the k-th line, the one the
+    // row-texts pass shows for it.
+    void startTable() { firstRowLine_ = line_; }
+
     // Reads one line; `text` (if given) receives at most `keep` characters.
     std::optional<ReadError> readLine(std::string *text, std::size_t keep = kMaxLineLength)
     {
@@ -154,7 +158,7 @@ public:
     std::optional<ReadError> readField(double &value)
     {
         if (readPlainFieldInBuffer(value))
-            return std::nullopt;
+            return checkRowLine();
         if (!skipBlanks())
             return fail(ReadFailure::LineTooLong, {});
         if (peek() < 0)
@@ -176,6 +180,8 @@ public:
         } else {
             consumeLineEnd();
         }
+        if (auto error = checkRowLine())
+            return error;
         return convert(text, value);
     }
 
@@ -218,6 +224,18 @@ private:
         }
         pos_ = static_cast<std::size_t>(p - buffer_);
         return true;
+    }
+
+    std::optional<ReadError> checkRowLine() const
+    {
+        const int rowLine = firstRowLine_ + contextRow_ - 1;
+        if (firstRowLine_ == 0 || contextRow_ == 0 || fieldLine_ == rowLine)
+            return std::nullopt;
+        // The first line that is not one row: one short of fields, or one
+        // whose row runs on.
+        const int line = std::min(fieldLine_, rowLine);
+        return ReadError{path_, ReadFailure::NotOneRowALine, line, 0,
+                         rowContext(line - firstRowLine_ + 1), {}};
     }
 
     static bool isBlank(int c) { return c == ' ' || c == '\t'; }
@@ -313,6 +331,7 @@ private:
     std::string path_;
     const char *context_ = "";
     int contextRow_ = 0;
+    int firstRowLine_ = 0;
     std::size_t nextChunk_ = 0;
     const char *buffer_ = nullptr; // the current chunk; only [0, size_) is read
     std::size_t size_ = 0;
@@ -450,6 +469,7 @@ std::variant<double, ReadError> readMaterialValues(MaterialFile &file, MaterialT
     double density = 0;
     if (auto error = readHeadAndHeadings(reader, &table.name, density))
         return *error;
+    reader.startTable();
     for (int k = 1; k <= kRowCount; ++k) {
         reader.setRowContext(k);
         double seventh = 0;
@@ -571,6 +591,9 @@ std::string describe(const ReadError &error)
                printable(error.detail) + "\".";
     case ReadFailure::NotPositive:
         return where + ": " + field + " must be greater than zero, but is " + error.detail + ".";
+    case ReadFailure::NotOneRowALine:
+        return where + ": the line does not hold exactly the seven fields of " + error.context +
+               "; the table must have one row to a line.";
     case ReadFailure::NotIncreasing:
         return where + ": the energy of " + error.context +
                " is not greater than the energy of the row before.";

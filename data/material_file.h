@@ -44,6 +44,7 @@ enum class ReadFailure {
     OutOfRange,
     NotPositive,
     NotIncreasing,
+    NotOneRowALine, // a row's fields are not those of its own line
 };
 
 // What went wrong where. Reading never throws; the caller decides what to show.

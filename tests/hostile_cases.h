@@ -130,11 +130,11 @@ inline std::vector<HostileCase> committedHostileCases()
          [](MaterialTable &t, double &) { t.name = "HYDROGEN \t "; }},
         {"tab-separated.psp", reads, reads, {}},
         {"blank-line-in-table.ps", reads, bad(F::NotANumber, 17, 1, ""s), {}},
-        // Fields flow across line ends: the extra 0.9999 becomes row 41's
-        // energy and row 41's detour factor row 42's, which falls.
-        {"eight-fields.ps", reads, bad(F::NotIncreasing, 47, 1, "0.995"s), {}},
-        // The values of the split row are read whole; only the row texts shift.
-        {"row-split.ps", reads, reads, {}},
+        // A row is a line: the line with more or fewer than seven fields is named.
+        {"eight-fields.ps", reads, bad(F::NotOneRowALine, 46), {}},
+        {"row-split.ps", reads, bad(F::NotOneRowALine, 46), {}},
+        {"one-field-a-line.ps", reads, bad(F::NotOneRowALine, 7), {}},
+        {"two-rows-a-line.ps", reads, bad(F::NotOneRowALine, 76), {}},
         {"field-1e400.ps", reads, bad(F::OutOfRange, 66, 1, "1e400"s), {}},
         {"field-1e-400.ps", reads, bad(F::OutOfRange, 67, 5, "1e-400"s), {}},
         {"field-nan.ps", reads, bad(F::NotANumber, 26, 4, "NaN"s), {}},
@@ -287,6 +287,8 @@ inline std::string_view causeWords(ReadFailure cause)
         return "must be greater than zero";
     case ReadFailure::NotIncreasing:
         return "is not greater than the energy of the row before";
+    case ReadFailure::NotOneRowALine:
+        return "does not hold exactly the seven fields of row";
     }
     return "?";
 }
