@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -446,6 +447,16 @@ std::string_view MaterialFile::chunk(std::size_t index)
     return index < chunks_.size() ? std::string_view(chunks_[index]) : std::string_view();
 }
 
+bool MaterialTable::operator==(const MaterialTable &other) const
+{
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    for (int c = 1; c <= 2; ++c)
+        if (!std::equal(range[c].begin(), range[c].end(), other.range[c].begin(), same))
+            return false;
+    return name == other.name && energy == other.energy && stoppingPower == other.stoppingPower &&
+           range[0] == other.range[0] && rowText == other.rowText;
+}
+
 std::filesystem::path materialPath(const std::filesystem::path &dataDirectory,
                                    std::string_view fileName)
 {
@@ -481,8 +492,15 @@ std::variant<double, ReadError> readMaterialValues(MaterialFile &file, MaterialT
                              &table.range[2][k],
                              &seventh};
         for (int f = 0; f < 7; ++f) {
-            if (auto error = reader.readField(*fields[f]))
-                return *error;
+            if (auto error = reader.readField(*fields[f])) {
+                // Nothing in the table's use needs the ranges or the seventh
+                // field: one that is not a number marks its column unavailable.
+                const bool unreadable = error->cause == ReadFailure::NotANumber ||
+                                        error->cause == ReadFailure::OutOfRange;
+                if (f < 4 || !unreadable)
+                    return *error;
+                *fields[f] = std::numeric_limits<double>::quiet_NaN();
+            }
             if (f == 0 && rowLines)
                 (*rowLines)[k] = reader.fieldLine();
         }

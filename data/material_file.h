@@ -27,12 +27,17 @@ struct MaterialTable {
     std::array<double, kRowCount + 1> energy{};
     // [1] electronic, [2] nuclear, [3] total; MeV cm2/g
     std::array<std::array<double, kRowCount + 1>, 4> stoppingPower{};
-    // [1] CSDA, [2] projected; g/cm2
+    // [1] CSDA, [2] projected; g/cm2. A file's range field that is not a
+    // number is kept as a quiet NaN, and the file still loads: whatever
+    // computes with a range column takes the column as unavailable for this
+    // material as soon as any of its rows 1..132 holds a value that is not
+    // finite. The seventh field of a row is not kept.
     std::array<std::array<double, kRowCount + 1>, 3> range{};
     std::array<std::string, kRowCount + 1> rowText{};
 
     double totalStoppingPower(int row) const { return stoppingPower[3][row]; }
-    bool operator==(const MaterialTable &) const = default;
+    // Field by field; an unavailable range equals another.
+    bool operator==(const MaterialTable &other) const;
 };
 
 enum class ReadFailure {

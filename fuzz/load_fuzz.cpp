@@ -88,7 +88,8 @@ void checkTable(const LoadedMaterial &loaded, const std::string &path)
         FUZZ_CHECK(std::isfinite(t.energy[k]) && t.energy[k] > 0);
         for (int c = 1; c <= 3; ++c)
             FUZZ_CHECK(std::isfinite(t.stoppingPower[c][k]) && t.stoppingPower[c][k] > 0);
-        FUZZ_CHECK(std::isfinite(t.range[1][k]) && std::isfinite(t.range[2][k]));
+        // A range is a finite number, or NaN where the file's field was not one.
+        FUZZ_CHECK(!std::isinf(t.range[1][k]) && !std::isinf(t.range[2][k]));
         FUZZ_CHECK(t.rowText[k].size() <= kRowTextWidth);
         FUZZ_CHECK(t.rowText[k].find_first_of("\r\n") == std::string::npos);
     }

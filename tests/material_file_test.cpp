@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -392,6 +394,42 @@ TEST(ReadMaterial, FailuresNameFileLineAndCause)
         EXPECT_NE(message.find(c.inMessage), std::string::npos) << message;
         if (c.line > 0) {
             EXPECT_NE(message.find("line " + std::to_string(c.line)), std::string::npos) << message;
+        }
+    }
+}
+
+// Energies and stopping powers are computed with and must be numbers; the
+// ranges and the seventh field only show in the row texts, so one that is not
+// a number loads as an unavailable value (NaN) in its column.
+TEST(ReadMaterial, OnlyRangesAndTheSeventhFieldMayBeOtherThanNumbers)
+{
+    TempDirectory dir;
+    MaterialText text = MaterialText::fromBundled();
+    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
+    for (const char *field : {"abc", "inf", "1e-400", "-"}) {
+        for (int f = 1; f <= 7; ++f) {
+            SCOPED_TRACE(std::string(field) + " as field " + std::to_string(f));
+            MaterialText changed = text;
+            changed.rows[29].replace(static_cast<std::size_t>(f - 1) * 10, 9, field);
+            const auto file = dir.write("m.psp", changed.str());
+            auto result = loadMaterial(file);
+            if (f <= 4) {
+                ASSERT_TRUE(std::holds_alternative<ReadError>(result));
+                EXPECT_EQ(std::get<ReadError>(result).line, 36);
+                EXPECT_EQ(std::get<ReadError>(result).field, f);
+                continue;
+            }
+            ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result))
+                << describe(std::get<ReadError>(result));
+            MaterialTable expected = plain;
+            expected.rowText[30] = changed.rows[29].substr(0, kRowTextWidth);
+            if (f < 7)
+                expected.range[f - 4][30] = std::numeric_limits<double>::quiet_NaN();
+            const MaterialTable &loaded = std::get<LoadedMaterial>(result).table;
+            EXPECT_EQ(loaded, expected);
+            if (f < 7) {
+                EXPECT_TRUE(std::isnan(loaded.range[f - 4][30]));
+            }
         }
     }
 }
