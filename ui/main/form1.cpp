@@ -41,6 +41,23 @@ namespace {
 constexpr double kMarkerThreshold = 100; // MeV: rows above it leave the plot alone
 constexpr int kFileNameRole = Qt::UserRole;
 
+// Once something is chosen a file list keeps one entry highlighted: Ctrl on
+// the highlighted entry chooses it again instead of clearing the list.
+class FileList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        const auto flags = QListWidget::selectionCommand(index, event);
+        if (flags & QItemSelectionModel::Deselect)
+            return (flags & ~QItemSelectionModel::Deselect) | QItemSelectionModel::ClearAndSelect;
+        return flags;
+    }
+};
+
 const QColor kHeadingText(0, 0, 192);
 const QColor kEntryBackground(192, 255, 255);
 const QColor kCaptionBackground(255, 255, 192);
@@ -172,8 +189,8 @@ void Form1::buildLabels()
 
 void Form1::buildControls()
 {
-    File1 = place(new QListWidget(this), "File1", twips(120, 600, 1695, 6165));
-    File2 = place(new QListWidget(this), "File2", twips(1920, 600, 2535, 6165));
+    File1 = place(new FileList(this), "File1", twips(120, 600, 1695, 6165));
+    File2 = place(new FileList(this), "File2", twips(1920, 600, 2535, 6165));
     for (QListWidget *list : {File1, File2}) {
         list->setFont(pGothicFont(11.25));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -306,6 +323,12 @@ void Form1::File_Click(QListWidget *list)
     selectedFile_ = selected.first()->data(kFileNameRole).toByteArray().toStdString();
     auto header = readMaterialHeader(materialPath(dataDirectory_, selectedFile_));
     if (auto *error = std::get_if<ReadError>(&header)) {
+        // The preview names the file GO would load, even one it cannot read.
+        const bool density = error->context == "the density" &&
+                             (error->cause == ReadFailure::NotANumber ||
+                              error->cause == ReadFailure::OutOfRange);
+        Text1->setText(selected.first()->text());
+        Text2->setText(density ? QStringLiteral("ρ= not a number") : QStringLiteral("ρ= ?"));
         showWarning(this, QString::fromStdString(describe(*error)));
         return;
     }
@@ -411,10 +434,20 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text3 && event->type() == QEvent::MouseButtonPress && Text3->isEnabled())
         Text3_Click();
-    if (watched == List1 && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
-        copyRow();
-        return true;
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            copyRow();
+            return true;
+        }
+        // Tabbing in makes row 1 current without selecting it; Down would
+        // then skip it.
+        if ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Space) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && List1->count() > 0 &&
+            List1->selectedItems().isEmpty()) {
+            List1->setCurrentRow(0);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
