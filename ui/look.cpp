@@ -87,7 +87,11 @@ QString plainToolTip(const QString &text)
 {
     // Left alone where Qt would show it as plain text anyway, so the
     // program's own tooltips keep their look.
-    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // Escaped, on one line as a plain tooltip would be.
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
 }
 
 void setPlainWindowTitle(QWidget *window, const QString &title)
