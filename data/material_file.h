@@ -134,7 +134,7 @@ struct LoadedMaterial {
 // Both passes over the same bytes and the check, into a fresh table: nothing
 // outside changes unless the whole file is good. `betweenPasses` runs after
 // the first pass.
-std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file,
-                                                     const std::function<void()> &betweenPasses = {});
+std::variant<LoadedMaterial, ReadError>
+loadMaterial(const std::filesystem::path &file, const std::function<void()> &betweenPasses = {});
 
 } // namespace quenrow

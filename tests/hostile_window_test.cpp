@@ -147,7 +147,8 @@ class HostileWindowTest : public QObject {
             // The preview names the file GO would load.
             QCOMPARE(form.Text1->text(), fileText(c.file));
             const bool density = c.header->cause == ReadFailure::NotANumber;
-            QCOMPARE(form.Text2->text(), density ? QStringLiteral("ρ= not a number") : QStringLiteral("ρ= ?"));
+            QCOMPARE(form.Text2->text(),
+                     density ? QStringLiteral("ρ= not a number") : QStringLiteral("ρ= ?"));
         } else {
             QVERIFY2(warnings.texts.isEmpty(), qPrintable(name + ": " + warnings.texts.join('\n')));
             LoadedMaterial expected = base;
@@ -301,7 +302,8 @@ private slots:
         fs::copy_file(quenrow::test::bundledDataDirectory() / "Water_liquid.psp",
                       dir.path() / kGood);
         // No density: every name here is refused at the preview and at GO.
-        dir.write(file.toStdString(), "title\r\nNAME\r\n" + density.replace(QLatin1String("%1"), pipeRef).toUtf8().toStdString() +
+        density.replace(QLatin1String("%1"), pipeRef);
+        dir.write(file.toStdString(), "title\r\nNAME\r\n" + density.toUtf8().toStdString() +
                                           (density.isEmpty() ? "" : "\r\n"));
         Form1 form(dir.path());
         form.show();

@@ -304,8 +304,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes"); // empty: a folder by then
         QTest::addColumn<QString>("density");
-        QTest::newRow("density not a number") << QByteArray("t\r\nNAME\r\nabc\r\n") << "ρ= not a number";
-        QTest::newRow("density out of range") << QByteArray("t\r\nNAME\r\n1e999\r\n") << "ρ= not a number";
+        const QString notANumber = QStringLiteral("ρ= not a number");
+        QTest::newRow("density not a number") << QByteArray("t\r\nNAME\r\nabc\r\n") << notANumber;
+        QTest::newRow("density out of range") << QByteArray("t\r\nNAME\r\n1e999\r\n") << notANumber;
         QTest::newRow("ends before the density") << QByteArray("title only\r\nNAME\r\n") << "ρ= ?";
         QTest::newRow("too long a line")
             << QByteArray(static_cast<int>(kMaxLineLength) + 1, 'x') << "ρ= ?";
