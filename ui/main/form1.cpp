@@ -324,11 +324,10 @@ void Form1::File_Click(QListWidget *list)
     auto header = readMaterialHeader(materialPath(dataDirectory_, selectedFile_));
     if (auto *error = std::get_if<ReadError>(&header)) {
         // The preview names the file GO would load, even one it cannot read.
-        const bool density = error->context == "the density" &&
-                             (error->cause == ReadFailure::NotANumber ||
-                              error->cause == ReadFailure::OutOfRange);
+        // Its one field is the density: a failure tied to a field is there.
         Text1->setText(selected.first()->text());
-        Text2->setText(density ? QStringLiteral("ρ= not a number") : QStringLiteral("ρ= ?"));
+        Text2->setText(error->field > 0 ? QStringLiteral("ρ= not a number")
+                                        : QStringLiteral("ρ= ?"));
         showWarning(this, QString::fromStdString(describe(*error)));
         return;
     }
