@@ -218,6 +218,38 @@ private slots:
         QVERIFY(warnings.texts.isEmpty());
     }
 
+    // Once chosen, an entry stays highlighted whatever Ctrl does to it.
+    void fileListsKeepTheirHighlight_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("Ctrl+click") << false;
+        QTest::newRow("Ctrl+Space") << true;
+    }
+
+    void fileListsKeepTheirHighlight()
+    {
+        QFETCH(bool, byKey);
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.show();
+        QListWidget *list = form.File1;
+        list->setFocus();
+        list->setCurrentRow(2);
+        for (int i = 0; i < 2; ++i) {
+            if (byKey)
+                QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+            else
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  list->visualItemRect(list->item(2)).center());
+            QCOMPARE(list->selectedItems().size(), 1);
+            QCOMPARE(list->selectedItems().first(), list->item(2));
+        }
+        QCOMPARE(form.selectedFile(), list->item(2)->text().toStdString());
+        form.Command2->click();
+        QVERIFY(warnings.texts.isEmpty());
+        QVERIFY(form.plotWindow()->windowTitle().contains(form.Text1->text()));
+    }
+
     void previewShowsLeadingBlanksAndTheGeneralForm()
     {
         TempDirectory dir;
@@ -290,20 +322,45 @@ private slots:
         QCOMPARE(warnings.texts.last(), QStringLiteral("Select material"));
     }
 
-    void brokenPreviewWarnsAndKeepsTheBoxes()
+    // After any failed preview the boxes name the file GO then loads, and
+    // GO refuses it by the same rule.
+    void failedPreviewNamesTheFileGoLoads_data()
     {
+        QTest::addColumn<QByteArray>("bytes"); // empty: a folder by then
+        QTest::addColumn<QString>("density");
+        const QString notANumber = QStringLiteral("ρ= not a number");
+        QTest::newRow("density not a number") << QByteArray("t\r\nNAME\r\nabc\r\n") << notANumber;
+        QTest::newRow("density out of range") << QByteArray("t\r\nNAME\r\n1e999\r\n") << notANumber;
+        QTest::newRow("ends before the density") << QByteArray("title only\r\nNAME\r\n") << "ρ= ?";
+        QTest::newRow("too long a line")
+            << QByteArray(static_cast<int>(kMaxLineLength) + 1, 'x') << "ρ= ?";
+        QTest::newRow("a folder") << QByteArray() << "ρ= ?";
+    }
+
+    void failedPreviewNamesTheFileGoLoads()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, density);
         WarningRecorder warnings;
         TempDirectory dir;
         dir.write("good.ps", MaterialText::fromBundled("001-Hydrogen.ps").str());
-        dir.write("short.ps", "title only\r\nNAME\r\n");
+        dir.write("bad.ps", bytes.toStdString());
         Form1 form(dir.path());
+        if (bytes.isEmpty()) { // swapped in after the listing
+            std::filesystem::remove(dir.path() / "bad.ps");
+            std::filesystem::create_directory(dir.path() / "bad.ps");
+        }
         QVERIFY(quenrow::test::selectFile(form, QStringLiteral("good.ps")));
-        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("short.ps")));
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("bad.ps")));
         QCOMPARE(warnings.texts.size(), 1);
-        QVERIFY(warnings.texts[0].contains(QStringLiteral("short.ps")));
-        QVERIFY(warnings.texts[0].contains(QStringLiteral("density")));
-        QCOMPARE(form.Text1->text(), QStringLiteral("HYDROGEN"));
-        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 8.3748E-05 g/cm3"));
+        QVERIFY(warnings.texts[0].contains(QStringLiteral("bad.ps")));
+        QCOMPARE(form.selectedFile(), std::string("bad.ps"));
+        QCOMPARE(form.Text1->text(), QStringLiteral("bad.ps"));
+        QCOMPARE(form.Text2->text(), density);
+        form.Command2->click();
+        QCOMPARE(warnings.texts.size(), 2);
+        QCOMPARE(warnings.texts[1], warnings.texts[0]);
+        QCOMPARE(form.List1->count(), 0);
     }
 
     // The toolkit takes the C locale from the environment; numbers must not follow it.
@@ -390,6 +447,10 @@ private slots:
         QTest::newRow("leading blanks") << "  SPACED"
                                         << "1"
                                         << "    SPACED     Density = 1.000[g/cm3]";
+        // Not the "modified" mark, nor markup.
+        QTest::newRow("marks") << "A[*]<b>B</b>"
+                               << "1"
+                               << "  A[*]<b>B</b>     Density = 1.000[g/cm3]";
     }
     void captionShowsNameAndDensity()
     {
@@ -404,7 +465,7 @@ private slots:
         dir.write("m.psp", text.str());
         Form1 form(dir.path());
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("m.psp")));
-        QCOMPARE(form.plotWindow()->windowTitle(), caption);
+        QCOMPARE(form.plotWindow()->windowHandle()->title(), caption);
     }
 
     void longRowsAreCutTo59Characters()
@@ -463,10 +524,10 @@ private slots:
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("a-good.psp")));
         form.List1->setCurrentRow(10);
         form.Text3->setText(QStringLiteral("typed"));
-        const Snapshot before = Snapshot::of(form);
         if (kind == 4)
             std::filesystem::remove(badFile);
         QVERIFY(quenrow::test::selectFile(form, QStringLiteral("b-bad.psp")));
+        const Snapshot before = Snapshot::of(form);
         warnings.texts.clear();
         form.Command2->click();
         QCOMPARE(warnings.texts.size(), 1);
@@ -711,6 +772,33 @@ private slots:
         form->Text3->setText(QStringLiteral("10"));
         QTest::keyClick(form->Text3, Qt::Key_Enter);
         QCOMPARE(form->Text4->text(), QStringLiteral("4.567E+01")); // the 10 MeV row of the table
+    }
+
+    // Tab makes row 1 current without selecting it: the first Down or Space
+    // selects row 1, not row 2.
+    void firstKeyInTheTableSelectsRow1_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Down") << int(Qt::Key_Down);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+
+    void firstKeyInTheTableSelectsRow1()
+    {
+        QFETCH(int, key);
+        WarningRecorder warnings;
+        auto form = shownWater(warnings);
+        QApplication::setActiveWindow(form.get());
+        form->Text2->setFocus();
+        QTest::keyClick(form->Text2, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->List1);
+        QVERIFY(form->List1->selectedItems().isEmpty());
+        QTest::keyClick(form->List1, Qt::Key(key));
+        QCOMPARE(form->List1->currentRow(), 0);
+        QVERIFY(form->List1->item(0)->isSelected());
+        QCOMPARE(form->Text3->text(), QStringLiteral("1.000E-03"));
+        QTest::keyClick(form->List1, Qt::Key_Down);
+        QCOMPARE(form->List1->currentRow(), 1);
     }
 
     void clickIntoTheEnergyBoxEmptiesBothBoxes()

@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <variant>
 
@@ -164,40 +168,29 @@ TEST(ReadMaterialValues, Line3DecidesWhereTheTableStarts)
     }
 }
 
-TEST(ReadMaterialValues, AnEighthFieldShiftsLaterValuesButNotTheTexts)
+// A sync tool or an editor may replace the file during a load: both passes
+// read the file that was opened, never a mix of two.
+TEST(LoadMaterial, AFileChangedBetweenThePassesCannotMix)
 {
+    namespace fs = std::filesystem;
+    using Change = void (*)(const fs::path &file, const fs::path &other);
+    const Change changes[] = {
+        [](const fs::path &file, const fs::path &other) { fs::rename(other, file); },
+        [](const fs::path &file, const fs::path &other) {
+            std::ofstream(file, std::ios::binary | std::ios::trunc) << test::readBytes(other);
+        },
+        [](const fs::path &file, const fs::path &) { fs::remove(file); },
+    };
     TempDirectory dir;
-    MaterialText text = MaterialText::fromBundled();
-    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
-    text.rows[4] += " 1.000E+05"; // row 5 gets an eighth field
-    // The reader alone: the load's check refuses the energies that now fall.
-    const auto file = dir.write("eight.psp", text.str());
-    MaterialTable shifted;
-    ASSERT_TRUE(std::holds_alternative<double>(readMaterialValues(file, shifted)));
-    ASSERT_FALSE(readMaterialRowTexts(file, shifted));
-    EXPECT_EQ(std::get<ReadError>(loadMaterial(file)).cause, ReadFailure::NotIncreasing);
-
-    EXPECT_DOUBLE_EQ(shifted.energy[5], plain.energy[5]);
-    EXPECT_DOUBLE_EQ(shifted.energy[6], 1e5);
-    EXPECT_DOUBLE_EQ(shifted.stoppingPower[1][6], plain.energy[6]);
-    EXPECT_EQ(shifted.rowText, plain.rowText);
-}
-
-TEST(ReadMaterialValues, ARowSplitOverTwoLinesKeepsValuesButShiftsTexts)
-{
-    TempDirectory dir;
-    MaterialText text = MaterialText::fromBundled();
-    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
-    const std::string row10 = text.rows[9];
-    text.rows[9] = row10.substr(0, 29);
-    text.rows.insert(text.rows.begin() + 10, row10.substr(30));
-    const MaterialTable split = loadOrFail(dir.write("split.psp", text.str())).table;
-
-    EXPECT_EQ(split.energy, plain.energy);
-    EXPECT_EQ(split.stoppingPower, plain.stoppingPower);
-    EXPECT_EQ(split.rowText[10], row10.substr(0, 29));
-    EXPECT_EQ(split.rowText[11], row10.substr(30));
-    EXPECT_EQ(split.rowText[12], plain.rowText[11]);
+    const std::string water = MaterialText::fromBundled().str();
+    const MaterialTable expected = loadOrFail(dir.write("expected.psp", water)).table;
+    for (Change change : changes) {
+        const auto file = dir.write("m.psp", water);
+        const auto other = dir.write("o.psp", MaterialText::fromBundled("001-Hydrogen.ps").str());
+        auto result = loadMaterial(file, [&] { change(file, other); });
+        ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result));
+        EXPECT_EQ(std::get<LoadedMaterial>(result).table, expected);
+    }
 }
 
 TEST(ReadMaterialRowTexts, CutsAt59CharactersKeepingSixFields)
@@ -321,6 +314,15 @@ TEST(ReadMaterial, FailuresNameFileLineAndCause)
          ReadFailure::NotIncreasing, 67, 1, "row 61"},
         {"negative energy", [](MaterialText &t) { t.rows[0].replace(0, 9, "-1.00E-03"); },
          ReadFailure::NotPositive, 7, 1, "row 1"},
+        // Rows stand one to a line; the first line that is not one row is named.
+        {"comma after field 7", [](MaterialText &t) { t.rows[20] += ","; },
+         ReadFailure::NotOneRowALine, 27, 0, "seven fields of row 21"},
+        {"last row split",
+         [](MaterialText &t) {
+             t.rows.push_back(t.rows.back().substr(40));
+             t.rows[kRowCount - 1].resize(39);
+         },
+         ReadFailure::NotOneRowALine, 138, 0, "seven fields of row 132"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -335,6 +337,29 @@ TEST(ReadMaterial, FailuresNameFileLineAndCause)
         EXPECT_NE(message.find(c.inMessage), std::string::npos) << message;
         if (c.line > 0) {
             EXPECT_NE(message.find("line " + std::to_string(c.line)), std::string::npos) << message;
+        }
+    }
+}
+
+// Only the row texts show the ranges and the seventh field: one that is not
+// a number loads, as NaN (unavailable) in its range column.
+TEST(ReadMaterial, RangesAndTheSeventhFieldMayBeOtherThanNumbers)
+{
+    TempDirectory dir;
+    MaterialText text = MaterialText::fromBundled();
+    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
+    for (const char *field : {"abc", "-inf", "1e-400"}) {
+        for (int f = 5; f <= 7; ++f) {
+            SCOPED_TRACE(std::string(field) + " as field " + std::to_string(f));
+            MaterialText changed = text;
+            changed.rows[29].replace(static_cast<std::size_t>(f - 1) * 10, 9, field);
+            MaterialTable expected = plain;
+            expected.rowText[30] = changed.rows[29].substr(0, kRowTextWidth);
+            if (f < 7)
+                expected.range[f - 4][30] = std::numeric_limits<double>::quiet_NaN();
+            const MaterialTable loaded = loadOrFail(dir.write("m.psp", changed.str())).table;
+            EXPECT_EQ(loaded, expected);
+            EXPECT_EQ(std::isnan(loaded.range[1][30]) + std::isnan(loaded.range[2][30]), f < 7);
         }
     }
 }

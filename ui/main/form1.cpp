@@ -35,6 +35,23 @@ namespace {
 constexpr double kMarkerThreshold = 100; // MeV: rows above it leave the plot alone
 constexpr int kFileNameRole = Qt::UserRole;
 
+// Once something is chosen a file list keeps one entry highlighted: Ctrl on
+// the highlighted entry chooses it again instead of clearing the list.
+class FileList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        const auto flags = QListWidget::selectionCommand(index, event);
+        if (flags & QItemSelectionModel::Deselect)
+            return (flags & ~QItemSelectionModel::Deselect) | QItemSelectionModel::ClearAndSelect;
+        return flags;
+    }
+};
+
 const QColor kHeadingText(0, 0, 192);
 const QColor kEntryBackground(192, 255, 255);
 const QColor kCaptionBackground(255, 255, 192);
@@ -93,7 +110,7 @@ QPushButton *iconButton(QWidget *parent, const char *name, const QRect &rect, co
     auto *button = place(new QPushButton(parent), name, rect);
     button->setIcon(QIcon(QString::fromLatin1(icon)));
     button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
+    setPlainToolTip(button, toolTip);
     return button;
 }
 
@@ -120,7 +137,7 @@ Form1::Form1(std::filesystem::path dataDirectory)
 {
     initAssets();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(kProgramTitle));
+    setPlainWindowTitle(this, QString::fromLatin1(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/assets/pennant.xpm")));
     setFixedSize(719, 585);
     setFont(gothicFont(9.75));
@@ -165,8 +182,8 @@ void Form1::buildLabels()
 
 void Form1::buildControls()
 {
-    File1 = place(new QListWidget(this), "File1", twips(120, 600, 1695, 6165));
-    File2 = place(new QListWidget(this), "File2", twips(1920, 600, 2535, 6165));
+    File1 = place(new FileList(this), "File1", twips(120, 600, 1695, 6165));
+    File2 = place(new FileList(this), "File2", twips(1920, 600, 2535, 6165));
     for (QListWidget *list : {File1, File2}) {
         list->setFont(pGothicFont(11.25));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -203,7 +220,7 @@ void Form1::buildControls()
 
     Picture1 = place(new QLabel(this), "Picture1", twips(2160, 7920, 480, 480));
     Picture1->setPixmap(QPixmap(QStringLiteral(":/assets/dog.xpm")));
-    Picture1->setToolTip(QStringLiteral(" さわるな ! "));
+    setPlainToolTip(Picture1, QStringLiteral(" さわるな ! "));
 
     List1 = place(new QListWidget(this), "List1", twips(4680, 840, 5895, 7080));
     useGothicFont(List1, 9);
@@ -280,7 +297,7 @@ void Form1::fillFileLists()
     for (const auto &[list, extension] : {std::pair{File1, ".ps"}, std::pair{File2, ".psp"}}) {
         for (const std::string &name : withExtension(names, extension)) {
             auto *item = new QListWidgetItem(fileText(name), list);
-            item->setToolTip(item->text()); // the lists are narrower than most names
+            setPlainToolTip(item, item->text()); // the lists are narrower than most names
             // The name as the file system has it: the shown text may not round-trip.
             item->setData(kFileNameRole, QByteArray::fromStdString(name));
         }
@@ -295,6 +312,11 @@ void Form1::File_Click(QListWidget *list)
     selectedFile_ = selected.first()->data(kFileNameRole).toByteArray().toStdString();
     auto header = readMaterialHeader(materialPath(dataDirectory_, selectedFile_));
     if (auto *error = std::get_if<ReadError>(&header)) {
+        // The preview names the file GO would load, even one it cannot read.
+        // Its one field is the density: a failure tied to a field is there.
+        Text1->setText(selected.first()->text());
+        Text2->setText(error->field > 0 ? QStringLiteral("ρ= not a number")
+                                        : QStringLiteral("ρ= ?"));
         showWarning(this, QString::fromStdString(describe(*error)));
         return;
     }
@@ -363,8 +385,8 @@ void Form1::Command2_Click()
         return;
 
     Form2 *plot = ensurePlotWindow();
-    plot->setWindowTitle(
-        QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
+    setPlainWindowTitle(
+        plot, QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
         QString::fromStdString(formatDensity(material.density)) + QStringLiteral("[g/cm3]"));
     plot->DrawPlot();
 }
@@ -400,10 +422,20 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text3 && event->type() == QEvent::MouseButtonPress && Text3->isEnabled())
         Text3_Click();
-    if (watched == List1 && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
-        copyRow();
-        return true;
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            copyRow();
+            return true;
+        }
+        // Tabbing in makes row 1 current without selecting it; Down would
+        // then skip it.
+        if ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Space) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && List1->count() > 0 &&
+            List1->selectedItems().isEmpty()) {
+            List1->setCurrentRow(0);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
