@@ -16,18 +16,9 @@ import sys
 import tempfile
 import time
 
+from timing_row import report
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def median(values):
-    v = sorted(values)
-    n = len(v)
-    return v[n // 2] if n % 2 else (v[n // 2 - 1] + v[n // 2]) / 2
-
-
-def percentile(values, p):
-    v = sorted(values)
-    return v[max(1, min(len(v), math.ceil(p / 100 * len(v)))) - 1]
 
 
 def timed(command, runs, stdin_path=None):
@@ -44,11 +35,6 @@ def timed(command, runs, stdin_path=None):
         if done.returncode != 0:
             raise SystemExit(f"{command[0]} failed: {done.stderr.decode(errors='replace')}")
     return times
-
-
-def report(name, times, note):
-    print(f"{name}\tms\t{len(times)}\t{median(times):.4g}\t{percentile(times, 99):.4g}\t"
-          f"{percentile(times, 10):.4g}\t{min(times):.4g}\t{max(times):.4g}\t{note}")
 
 
 def main():

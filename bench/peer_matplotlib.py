@@ -10,7 +10,6 @@ Prints one tab-separated line as quenrow_e2e does:
     name  unit  n  median  p99  p10  min  max  note
 """
 import io
-import math
 import os
 import sys
 import time
@@ -19,6 +18,8 @@ import matplotlib
 
 matplotlib.use("Agg")  # no display: draws into memory, as a script would
 from matplotlib.figure import Figure  # noqa: E402  (after choosing the backend)
+
+from timing_row import report  # noqa: E402
 
 SIZE_PX = 525
 DPI = 100
@@ -62,18 +63,6 @@ def plot(name, density, energy, electronic, nuclear, total):
     return out.getvalue()
 
 
-def median(values):
-    v = sorted(values)
-    n = len(v)
-    return v[n // 2] if n % 2 else (v[n // 2 - 1] + v[n // 2]) / 2
-
-
-def percentile(values, p):
-    v = sorted(values)
-    rank = max(1, min(len(v), math.ceil(p / 100 * len(v))))
-    return v[rank - 1]
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     path = sys.argv[1] if len(sys.argv) > 1 and sys.argv[1] else os.path.join(
@@ -88,10 +77,8 @@ def main():
         png = plot(*load(path)[:6])
         times.append((time.perf_counter() - start) * 1000)
     assert png.startswith(b"\x89PNG"), "no PNG drawn"
-    print(f"peer_matplotlib_load_and_plot\tms\t{runs}\t{median(times):.4g}\t"
-          f"{percentile(times, 99):.4g}\t{percentile(times, 10):.4g}\t"
-          f"{min(times):.4g}\t{max(times):.4g}\t"
-          f"matplotlib {matplotlib.__version__}, Agg, {len(png)} byte PNG")
+    report("peer_matplotlib_load_and_plot", times,
+           f"matplotlib {matplotlib.__version__}, Agg, {len(png)} byte PNG")
 
 
 if __name__ == "__main__":
