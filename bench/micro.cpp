@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "bench_support.h"
+#include "data/calculator.h"
 #include "data/lookup.h"
 #include "data/material_file.h"
 #include "data/plot_geometry.h"
@@ -148,6 +149,45 @@ void BM_NearestRow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_NearestRow)->Unit(benchmark::kNanosecond);
+
+// The calculator's lookups, last so that their set-up below changes no
+// other figure.
+// Every column at energies spread over the table, one lookup per iteration.
+void BM_InterpolateRow(benchmark::State &state)
+{
+    const MaterialTable &table = water();
+    bench::cleanUpperVectorState();
+    constexpr int kCount = 64;
+    double energies[kCount];
+    for (int i = 0; i < kCount; ++i)
+        energies[i] = kLowestEnergy * std::pow(kHighestEnergy / kLowestEnergy, i / (kCount - 1.0));
+    int i = 0;
+    for (auto _ : state) {
+        auto row = interpolateRow(table, energies[i]);
+        benchmark::DoNotOptimize(row);
+        i = (i + 1) % kCount;
+    }
+}
+BENCHMARK(BM_InterpolateRow)->Unit(benchmark::kNanosecond);
+
+// CSDA ranges spread over the table, one inverse lookup per iteration.
+void BM_EnergyForRange(benchmark::State &state)
+{
+    const MaterialTable &table = water();
+    bench::cleanUpperVectorState();
+    constexpr int kCount = 64;
+    const double first = table.range[1][1], last = table.range[1][kRowCount];
+    double ranges[kCount];
+    for (int i = 0; i < kCount; ++i)
+        ranges[i] = first * std::pow(last / first, i / (kCount - 1.0));
+    int i = 0;
+    for (auto _ : state) {
+        auto row = energyForRange(table, RangeColumn::Csda, ranges[i]);
+        benchmark::DoNotOptimize(row);
+        i = (i + 1) % kCount;
+    }
+}
+BENCHMARK(BM_EnergyForRange)->Unit(benchmark::kNanosecond);
 
 } // namespace
 

@@ -12,7 +12,9 @@
 # Settings (environment): QUENROW_BENCH_REPS (micro repetitions, 10),
 # QUENROW_BENCH_PRESSES (GO presses, 200), QUENROW_BENCH_MOVES (pointer
 # moves, 1000), QUENROW_BENCH_STARTS (fresh starts, 20), QUENROW_PEER_RUNS
-# (matplotlib plots, 200), QUENROW_BENCH_BUILD (build folder, build-bench).
+# (matplotlib plots, 200), QUENROW_LOOKUP_BATCH_RUNS (million-energy runs of
+# quenrow-lookup and its numpy peer, 3), QUENROW_LOOKUP_RUNS (single lookups
+# as processes, 50), QUENROW_BENCH_BUILD (build folder, build-bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,10 +24,12 @@ presses=${QUENROW_BENCH_PRESSES:-200}
 moves=${QUENROW_BENCH_MOVES:-1000}
 starts=${QUENROW_BENCH_STARTS:-20}
 peer_runs=${QUENROW_PEER_RUNS:-200}
+lookup_batch_runs=${QUENROW_LOOKUP_BATCH_RUNS:-3}
+lookup_runs=${QUENROW_LOOKUP_RUNS:-50}
 build=${QUENROW_BENCH_BUILD:-build-bench}
 
 packages=(cmake g++ make pkgconf qt6-base-dev libbenchmark-dev fonts-ipafont-gothic
-          fonts-liberation xvfb python3-matplotlib)
+          fonts-liberation xvfb python3-matplotlib libcli11-dev python3-numpy)
 bash scripts/install_packages.sh "${packages[@]}"
 # Debian's interpreter, where python3-matplotlib lives, whatever PATH prefers.
 python=/usr/bin/python3
@@ -33,7 +37,8 @@ python=/usr/bin/python3
 echo "Building $build (Release) ..."
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUENROW_BENCH=ON -DQUENROW_TESTS=OFF \
     >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quenrow_micro quenrow_e2e quenrow_session >/dev/null
+cmake --build "$build" -j"$(nproc)" --target quenrow_micro quenrow_e2e quenrow_session \
+    quenrow-lookup >/dev/null
 
 out=$(mktemp -d)
 xvfb_pid=
@@ -104,6 +109,10 @@ fi
 echo "matplotlib peer ($peer_runs plots) ..."
 "$python" bench/peer_matplotlib.py "$QUENROW_DATA_DIR/Water_liquid.psp" "$peer_runs" \
     >"$out/peer.tsv" 2>"$out/peer.log" || tail -5 "$out/peer.log" >&2
+
+echo "quenrow-lookup and the numpy peer ($lookup_batch_runs x 1,000,000 energies, $lookup_runs single lookups) ..."
+"$python" bench/lookup_timing.py "$build/quenrow-lookup" "$QUENROW_DATA_DIR" "$lookup_batch_runs" \
+    "$lookup_runs" >"$out/lookup.tsv" 2>"$out/lookup.log" || tail -5 "$out/lookup.log" >&2
 
 cut -d' ' -f1-3 /proc/loadavg >"$out/load-after"
 head -1 /proc/stat >"$out/stat-after"
@@ -180,6 +189,12 @@ add("  first DrawPlot of a process (one run)", "micro",
     us(m("BM_DrawPlotFirstInProcess", float("nan"))))
 add("Energy-entry interpolation", "micro", f"{m('BM_InterpolateTotal', float('nan')) * 1000:.0f} ns")
 add("Cursor nearest-row search", "micro", f"{m('BM_NearestRow', float('nan')) * 1000:.0f} ns")
+add("Every column at an energy (interpolateRow)", "micro",
+    f"{m('BM_InterpolateRow', float('nan')) * 1000:.0f} ns", "<= 200 ns",
+    m("BM_InterpolateRow", 1e9) * 1000 <= 200, low("BM_InterpolateRow"))
+add("Energy for a CSDA range (energyForRange)", "micro",
+    f"{m('BM_EnergyForRange', float('nan')) * 1000:.0f} ns", "<= 200 ns",
+    m("BM_EnergyForRange", 1e9) * 1000 <= 200, low("BM_EnergyForRange"))
 
 peer_ms = peer["median"] if peer else None
 for where, r in e2e.items():
@@ -226,6 +241,26 @@ if peer:
         low=f"{peer['p10']:.1f} ms")
 else:
     add("FAILED matplotlib peer", "python", "-", "", False)
+
+lookup = rows("lookup.tsv")
+batch, numpy_batch = lookup.get("lookup_batch_1m_csv"), lookup.get("numpy_batch_1m_csv")
+single, numpy_single = lookup.get("lookup_single"), lookup.get("numpy_single")
+if batch and numpy_batch:
+    add("quenrow-lookup: 1,000,000 energies to CSV", "process", f"{batch['median']:.0f} ms",
+        low=f"{batch['p10']:.0f} ms")
+    add("  ... numpy peer / quenrow-lookup", "process",
+        f"{numpy_batch['median'] / batch['median']:.1f}x", ">= 5x",
+        numpy_batch["median"] / batch["median"] >= 5)
+else:
+    add("FAILED quenrow-lookup batch or its numpy peer", "process", "-", "", False)
+if single and numpy_single:
+    add("quenrow-lookup Water_liquid.psp 150, whole process", "process",
+        f"{single['median']:.2f} ms", "<= 5 ms", single["median"] <= 5, f"{single['p10']:.2f} ms")
+    add("  ... numpy peer / quenrow-lookup", "process",
+        f"{numpy_single['median'] / single['median']:.0f}x", ">= 20x",
+        numpy_single["median"] / single["median"] >= 20)
+else:
+    add("FAILED quenrow-lookup single or its numpy peer", "process", "-", "", False)
 
 model = "?"
 for line in open("/proc/cpuinfo"):

@@ -5,14 +5,52 @@
 
 namespace quenrow {
 
+std::optional<int> bracketingRow(const TableColumn &xs, double x)
+{
+    // The first row not below x, found by halving: the row a scan from row 1
+    // stops at, since loaded columns ascend. The first candidate row and the
+    // count of rows after it that may still hold it; a conditional move
+    // instead of a branch, as which half is taken cannot be foretold.
+    int first = 1;
+    for (int count = kRowCount; count > 1;) {
+        const int half = count / 2;
+        first = xs[first + half] < x ? first + half : first;
+        count -= half;
+    }
+    const int row = first + (xs[first] < x ? 1 : 0);
+    if (row > kRowCount)
+        return std::nullopt;
+    return row == 1 ? 2 : row;
+}
+
 std::optional<int> bracketingRow(const MaterialTable &table, double energy)
 {
-    int i = 1;
-    while (i <= kRowCount && table.energy[i] < energy)
-        ++i;
-    if (i > kRowCount)
-        return std::nullopt;
-    return i == 1 ? 2 : i;
+    return bracketingRow(table.energy, energy);
+}
+
+Bracket bracketAt(const TableColumn &xs, int upper, double x)
+{
+    Bracket bracket;
+    bracket.upper = upper;
+    bracket.exactRow = xs[upper] == x ? upper : xs[upper - 1] == x ? upper - 1 : 0;
+    bracket.c = std::log(xs[upper]);
+    bracket.d = std::log(xs[upper - 1]);
+    bracket.e = std::log(x);
+    return bracket;
+}
+
+double interpolateColumn(const Bracket &bracket, const TableColumn &ys)
+{
+    // exp(ln y) can miss y by a few units in the last place; a table row is
+    // shown as the file gives it.
+    if (bracket.exactRow)
+        return ys[bracket.exactRow];
+    const int i = bracket.upper;
+    const double a = std::log(ys[i]);
+    const double b = std::log(ys[i - 1]);
+    const double product = (a - b) * (bracket.c - bracket.e);
+    const double quotient = product / (bracket.c - bracket.d);
+    return std::exp(a - quotient);
 }
 
 std::optional<double> interpolateTotal(const MaterialTable &table, double energy)
@@ -23,17 +61,8 @@ std::optional<double> interpolateTotal(const MaterialTable &table, double energy
     const auto upper = bracketingRow(table, energy);
     if (!upper)
         return std::nullopt;
-    const int i = *upper;
-    const double a = std::log(table.totalStoppingPower(i));
-    const double b = std::log(table.totalStoppingPower(i - 1));
-    const double c = std::log(table.energy[i]);
-    const double d = std::log(table.energy[i - 1]);
-    const double e = std::log(energy);
-    // This order of evaluation is what makes a table energy give exactly its
-    // own row's value: (c - e) is 0 there.
-    const double product = (a - b) * (c - e);
-    const double quotient = product / (c - d);
-    const double total = std::exp(a - quotient);
+    const double total =
+        interpolateColumn(bracketAt(table.energy, *upper, energy), table.stoppingPower[3]);
     // Extended below row 1 of a table that starts high, the line can leave
     // the doubles: no value to show or to mark.
     if (!(total > 0) || !std::isfinite(total))

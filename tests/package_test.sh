@@ -11,7 +11,7 @@ deb=$(ls "$scratch"/*.deb)
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$scratch/files"
 
 fail() { echo "FAIL: $*"; exit 1; }
-for f in /usr/bin/quenrow /usr/share/applications/quenrow.desktop \
+for f in /usr/bin/quenrow /usr/bin/quenrow-lookup /usr/share/applications/quenrow.desktop \
          /usr/share/icons/hicolor/scalable/apps/quenrow.svg \
          /usr/share/icons/hicolor/48x48/apps/quenrow.png \
          /usr/share/icons/hicolor/128x128/apps/quenrow.png \
@@ -30,4 +30,9 @@ path=$(sed -n 's/^Path=//p' "$desktop")
 [[ -d "$scratch/root$path/quenrow-data" ]] || fail "Path=$path does not hold quenrow-data"
 grep -qx 'Exec=quenrow' "$desktop" || fail "unexpected Exec line"
 dpkg-deb -f "$deb" Depends | grep -q qt6-qpa-plugins || fail "no dependency on the Qt platform plugins"
+lookup="$scratch/root/usr/bin/quenrow-lookup"
+if ldd "$lookup" | grep -qi qt; then fail "quenrow-lookup loads Qt"; fi
+answer=$(cd "$scratch" && "$lookup" --data "$scratch/root/usr/share/quenrow/quenrow-data" \
+         Water_liquid.psp 150 --format csv | tail -1)
+[[ $answer == 150,5.443,0.002001,5.445,15.77,15.76,* ]] || fail "quenrow-lookup answered: $answer"
 echo "1 passed, 0 failed"

@@ -1,0 +1,530 @@
+// SPDX-License-Identifier: MIT
+// quenrow-lookup: the tables and lookups of Quenrow from the command line.
+// Exit status: 0 every answer given; 1 some input out of range, not a number
+// or a value unavailable; 2 usage, data folder or data file refused.
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/output.h"
+#include "data/calculator.h"
+#include "data/data_directory.h"
+#include "data/material_directory.h"
+#include "data/material_file.h"
+
+namespace fs = std::filesystem;
+using namespace quenrow;
+using quenrow::cli::Cell;
+using quenrow::cli::Column;
+using quenrow::cli::Format;
+using quenrow::cli::TableWriter;
+
+namespace {
+
+constexpr int kAllAnswered = 0;
+constexpr int kSomeUnanswered = 1;
+constexpr int kRefused = 2;
+
+struct Options {
+    std::string material;
+    std::vector<std::string> energies;
+    std::vector<std::string> ranges;
+    bool projected = false;
+    bool linear = false;
+    bool relativeToWater = false;
+    bool list = false;
+    bool table = false;
+    Format format = Format::Text;
+    std::string data;
+};
+
+void complain(const std::string &message)
+{
+    std::fprintf(stderr, "quenrow-lookup: %s\n", message.c_str());
+}
+
+std::string lower(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A whole token as a number: no unit after it, no locale, a leading + allowed.
+// Values beyond a double read as infinity, which every lookup refuses.
+std::optional<double> readNumber(std::string_view token)
+{
+    if (!token.empty() && token.front() == '+')
+        token.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+    if (end != token.data() + token.size() || token.empty())
+        return std::nullopt;
+    if (error == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone: tell overflow from underflow.
+        const auto e = token.find_first_of("eE");
+        const bool tiny = e != std::string_view::npos && token.find('-', e) != std::string_view::npos;
+        return tiny ? 0.0 : (token.front() == '-' ? -HUGE_VAL : HUGE_VAL);
+    }
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+// The data folder: --data, else ./quenrow-data, else the installed copy.
+std::variant<fs::path, std::string> dataDirectory(const Options &options)
+{
+    if (options.data.empty())
+        return findDataDirectory();
+    std::error_code error;
+    if (!fs::is_directory(options.data, error))
+        return "The data folder \"" + options.data + "\" does not exist.";
+    return fs::path(options.data);
+}
+
+struct Material {
+    fs::path file;
+    std::string fileName;
+    std::string name;
+};
+
+std::vector<std::string> materialFiles(const fs::path &directory, std::string &problem)
+{
+    auto listing = listDirectoryFiles(directory);
+    if (auto *reason = std::get_if<std::string>(&listing)) {
+        problem = "Cannot read the data folder \"" + directory.string() + "\": " + *reason + ".";
+        return {};
+    }
+    const auto &names = std::get<std::vector<std::string>>(listing);
+    std::vector<std::string> files = withExtension(names, ".ps");
+    const auto compounds = withExtension(names, ".psp");
+    files.insert(files.end(), compounds.begin(), compounds.end());
+    return files;
+}
+
+// MATERIAL as a file in the data folder, a path, or part of a material's name.
+std::variant<fs::path, std::string>
+resolveMaterial(const std::string &query, const std::variant<fs::path, std::string> &directory)
+{
+    std::error_code error;
+    const auto *folder = std::get_if<fs::path>(&directory);
+    if (folder && query.find('/') == std::string::npos &&
+        fs::is_regular_file(materialPath(*folder, query), error))
+        return materialPath(*folder, query);
+    if (fs::is_regular_file(query, error))
+        return fs::path(query);
+    if (!folder)
+        return "No file \"" + query + "\", and no data folder to look it up in. " +
+               std::get<std::string>(directory);
+
+    std::string problem;
+    const auto files = materialFiles(*folder, problem);
+    if (!problem.empty())
+        return problem;
+    const std::string wanted = lower(trimmed(query));
+    std::vector<Material> all, matches;
+    for (const std::string &fileName : files) {
+        const auto header = readMaterialHeader(materialPath(*folder, fileName));
+        if (!std::holds_alternative<MaterialHeader>(header))
+            continue;
+        Material material{materialPath(*folder, fileName), fileName,
+                          trimmed(std::get<MaterialHeader>(header).name)};
+        const std::string name = lower(material.name);
+        const std::string stem = lower(fs::path(fileName).stem().string());
+        if (!wanted.empty() && (name == wanted || stem == wanted))
+            return material.file; // an exact name wins over the names that contain it
+        if (!wanted.empty() && name.find(wanted) != std::string::npos)
+            matches.push_back(material);
+        all.push_back(std::move(material));
+    }
+    if (matches.size() == 1)
+        return matches.front().file;
+    const auto &candidates = matches.empty() ? all : matches;
+    std::string message = matches.empty()
+                              ? "No material in \"" + folder->string() + "\" matches \"" + query +
+                                    "\". The materials are:"
+                              : "\"" + query + "\" matches " + std::to_string(matches.size()) +
+                                    " materials; name one of them:";
+    for (const Material &material : candidates)
+        message += "\n  " + material.fileName + "  " + material.name;
+    return message;
+}
+
+int listMaterials(const Options &options, const std::variant<fs::path, std::string> &directory)
+{
+    const auto *folder = std::get_if<fs::path>(&directory);
+    if (!folder) {
+        complain(std::get<std::string>(directory));
+        return kRefused;
+    }
+    std::string problem;
+    const auto files = materialFiles(*folder, problem);
+    if (!problem.empty()) {
+        complain(problem);
+        return kRefused;
+    }
+    int status = kAllAnswered;
+    std::vector<std::pair<std::string, MaterialHeader>> materials;
+    std::size_t fileWidth = 0, nameWidth = 0;
+    for (const std::string &fileName : files) {
+        auto header = readMaterialHeader(materialPath(*folder, fileName));
+        if (const auto *error = std::get_if<ReadError>(&header)) {
+            complain(describe(*error));
+            status = kRefused;
+            continue;
+        }
+        auto &material = std::get<MaterialHeader>(header);
+        material.name = trimmed(material.name);
+        fileWidth = std::max(fileWidth, fileName.size());
+        nameWidth = std::max(nameWidth, material.name.size());
+        materials.emplace_back(fileName, std::move(material));
+    }
+    TableWriter out(stdout, options.format,
+                    {{"file", "File", "", true, fileWidth},
+                     {"name", "Name", "", true, nameWidth},
+                     {"density_g_per_cm3", "Density", "g/cm3"}});
+    for (const auto &[fileName, material] : materials)
+        out.row({fileName, material.name, material.density});
+    return status;
+}
+
+std::vector<Column> lookupColumns(const Options &options)
+{
+    std::vector<Column> columns = {{"energy_MeV", "Energy", "MeV"}};
+    if (options.linear) {
+        for (const char *unit : {"MeV/cm", "keV/um"}) {
+            const std::string key = unit == std::string("MeV/cm") ? "_MeV_per_cm" : "_keV_per_um";
+            columns.push_back({"electronic" + key, "Electronic", unit});
+            columns.push_back({"nuclear" + key, "Nuclear", unit});
+            columns.push_back({"total" + key, "Total", unit});
+        }
+        columns.push_back({"csda_range_cm", "CSDA range", "cm"});
+        columns.push_back({"projected_range_cm", "Proj. range", "cm"});
+    } else {
+        columns.push_back({"electronic_MeV_cm2_per_g", "Electronic", "MeV cm2/g"});
+        columns.push_back({"nuclear_MeV_cm2_per_g", "Nuclear", "MeV cm2/g"});
+        columns.push_back({"total_MeV_cm2_per_g", "Total", "MeV cm2/g"});
+        columns.push_back({"csda_range_g_per_cm2", "CSDA range", "g/cm2"});
+        columns.push_back({"projected_range_g_per_cm2", "Proj. range", "g/cm2"});
+    }
+    columns.push_back({"detour_factor", "Detour", "factor"});
+    if (options.relativeToWater)
+        columns.push_back({"ratio_to_water", "Ratio to", "water"});
+    return columns;
+}
+
+Cell optionalCell(const std::optional<double> &value)
+{
+    if (value)
+        return *value;
+    return std::monostate{};
+}
+
+// Where an input came from, for messages: "line 3", "energy 2", "--range 1".
+struct Where {
+    const char *kind;
+    long number;
+
+    std::string text() const { return kind + (" " + std::to_string(number)); }
+};
+
+// Everything a run needs to turn an input into a line.
+class Lookup {
+public:
+    Lookup(const Options &options, LoadedMaterial material, std::string file, WaterReference water)
+        : options_(options), material_(std::move(material)), file_(std::move(file)),
+          water_(std::move(water)), out_(stdout, options.format, lookupColumns(options))
+    {
+        cells_.reserve(12);
+        for (auto column : {RangeColumn::Csda, RangeColumn::Projected})
+            if (auto problem = rangeColumnProblem(material_.table, column))
+                note("\"" + file_ + "\": " + *problem + " Its column is left empty.");
+        if (options.relativeToWater)
+            if (const auto *reason = std::get_if<std::string>(&water_))
+                note(*reason);
+    }
+
+    void energy(Where where, std::string_view text)
+    {
+        const auto value = readNumber(text);
+        if (!value)
+            return refuse(where, "\"" + std::string(text) + "\" is not a number.");
+        answer(where, interpolateRow(material_.table, *value));
+    }
+
+    void range(Where where, std::string_view text)
+    {
+        auto value = readNumber(text);
+        if (!value)
+            return refuse(where, "\"" + std::string(text) + "\" is not a number.");
+        if (options_.linear) {
+            const auto mass = massRange(*value, material_.density);
+            if (const auto *reason = std::get_if<std::string>(&mass))
+                return refuse(where, *reason);
+            value = std::get<double>(mass);
+        }
+        answer(where, energyForRange(material_.table,
+                                     options_.projected ? RangeColumn::Projected : RangeColumn::Csda,
+                                     *value));
+    }
+
+    void tableRows()
+    {
+        for (int k = 1; k <= kRowCount; ++k)
+            answer({"row", k}, interpolateRow(material_.table, material_.table.energy[k]));
+    }
+
+    int finish()
+    {
+        out_.finish();
+        return status_;
+    }
+
+private:
+    void note(const std::string &message)
+    {
+        complain(message);
+        status_ = std::max(status_, kSomeUnanswered);
+    }
+
+    void refuse(Where where, const std::string &message)
+    {
+        complain(where.text() + ": " + message);
+        status_ = std::max(status_, kSomeUnanswered);
+    }
+
+    void answer(Where where, const std::variant<RowValues, LookupError> &result)
+    {
+        if (const auto *error = std::get_if<LookupError>(&result)) {
+            if (error->cause == LookupFailure::OutOfRange)
+                return refuse(where, error->message);
+            // The file's range column cannot be inverted: the same for every value.
+            if (!columnRefused_)
+                complain("\"" + file_ + "\": " + error->message);
+            columnRefused_ = true;
+            status_ = kRefused;
+            return;
+        }
+        const RowValues &row = std::get<RowValues>(result);
+        cells_.clear();
+        cells_.push_back(row.energy);
+        if (options_.linear) {
+            const auto linear = std::get<LinearValues>(toLinear(row, material_.density));
+            for (double scale : {1.0, kKeVPerUmPerMeVPerCm}) {
+                cells_.push_back(linear.electronic * scale);
+                cells_.push_back(linear.nuclear * scale);
+                cells_.push_back(linear.total * scale);
+            }
+            cells_.push_back(optionalCell(linear.csdaRange));
+            cells_.push_back(optionalCell(linear.projectedRange));
+        } else {
+            cells_.push_back(row.electronic);
+            cells_.push_back(row.nuclear);
+            cells_.push_back(row.total);
+            cells_.push_back(optionalCell(row.csdaRange));
+            cells_.push_back(optionalCell(row.projectedRange));
+        }
+        cells_.push_back(optionalCell(row.detourFactor));
+        if (options_.relativeToWater) {
+            const auto ratio = ratioToWater(row, material_.density, water_);
+            if (const double *value = std::get_if<double>(&ratio)) {
+                cells_.push_back(*value);
+            } else {
+                cells_.push_back(std::monostate{});
+                if (std::holds_alternative<LoadedMaterial>(water_))
+                    refuse(where, std::get<std::string>(ratio));
+            }
+        }
+        out_.row(cells_);
+    }
+
+    const Options &options_;
+    LoadedMaterial material_;
+    std::string file_;
+    WaterReference water_;
+    TableWriter out_;
+    std::vector<Cell> cells_;
+    int status_ = kAllAnswered;
+    bool columnRefused_ = false;
+};
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// Whitespace-separated energies from standard input, each with its line.
+// Tokens are read where they lie in the block; only one cut by the block's
+// end is carried over.
+void readStandardInput(Lookup &lookup)
+{
+    std::vector<char> block(1 << 20);
+    std::string carried;
+    long line = 1, carriedLine = 1;
+    std::size_t got;
+    while ((got = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
+        const char *p = block.data(), *end = p + got;
+        if (!carried.empty()) {
+            while (p != end && !isBlank(*p))
+                carried += *p++;
+            if (p == end)
+                continue;
+            lookup.energy({"line", carriedLine}, carried);
+            carried.clear();
+        }
+        while (p != end) {
+            if (isBlank(*p)) {
+                line += *p++ == '\n';
+                continue;
+            }
+            const char *token = p;
+            while (p != end && !isBlank(*p))
+                ++p;
+            if (p == end) {
+                carried.assign(token, p);
+                carriedLine = line;
+                break;
+            }
+            lookup.energy({"line", line}, std::string_view(token, std::size_t(p - token)));
+        }
+    }
+    if (!carried.empty())
+        lookup.energy({"line", carriedLine}, carried);
+}
+
+std::optional<Format> formatNamed(const std::string &name)
+{
+    if (name == "text")
+        return Format::Text;
+    if (name == "csv")
+        return Format::Csv;
+    if (name == "tsv")
+        return Format::Tsv;
+    if (name == "json")
+        return Format::Json;
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    std::string format = "text";
+    CLI::App app{"Proton stopping powers and ranges from the NIST tables, looked up from the "
+                 "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
+                 "and total stopping power,\nthe CSDA and projected range and the detour "
+                 "factor, log-log interpolated between\nthe table's rows. With no ENERGY and "
+                 "no --range, energies are read from standard input.",
+                 "quenrow-lookup"};
+    app.footer("Examples:\n"
+               "  quenrow-lookup Water_liquid.psp 150\n"
+               "  quenrow-lookup lead 10 100 --linear --format csv\n"
+               "  quenrow-lookup \"water, liquid\" --range 15.77 --relative-to-water\n"
+               "  quenrow-lookup Polymethyl_methacrylate.psp --range 2 --linear\n"
+               "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
+               "  quenrow-lookup --list\n\n"
+               "Exit status: 0 when every answer was given, 1 when an input was out of range\n"
+               "or not a number (the other lines are still answered), 2 for a usage error or\n"
+               "a data folder or file that cannot be read.");
+    app.set_version_flag("--version", std::string("quenrow-lookup ") + QUENROW_VERSION);
+    app.add_option("MATERIAL", options.material,
+                   "A file name (Water_liquid.psp), a path to a file in the same format, or a "
+                   "part of the material's name (\"lead\", \"water, liquid\")");
+    app.add_option("ENERGY", options.energies, "Proton kinetic energies in MeV");
+    app.add_option("--range", options.ranges,
+                   "The energy whose CSDA range is VALUE (g/cm2; cm with --linear); repeatable")
+        ->type_name("VALUE")
+        ->allow_extra_args(false);
+    app.add_flag("--projected", options.projected, "--range is the projected range");
+    app.add_flag("--linear", options.linear,
+                 "Linear units from the density: MeV/cm and keV/um, cm");
+    app.add_flag("--relative-to-water", options.relativeToWater,
+                 "Add the total linear stopping power over liquid water's");
+    app.add_flag("--list", options.list, "List the materials of the data folder");
+    app.add_flag("--table", options.table, "The material's 132 table rows");
+    app.add_option("--format", format, "text (default), csv, tsv or json")
+        ->check(CLI::IsMember({"text", "csv", "tsv", "json"}));
+    app.add_option("--data", options.data,
+                   "The data folder (default: ./quenrow-data, else the installed one)")
+        ->type_name("DIR");
+    try {
+        app.parse(argc, argv);
+        if (!options.list && options.material.empty())
+            throw CLI::RequiredError("MATERIAL");
+        if (options.projected && options.ranges.empty())
+            throw CLI::ValidationError("--projected", "needs --range");
+        if (options.table && (!options.energies.empty() || !options.ranges.empty()))
+            throw CLI::ValidationError("--table", "takes no ENERGY and no --range");
+    } catch (const CLI::CallForHelp &e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion &e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError &e) {
+        complain(e.what());
+        std::fprintf(stderr, "Run with --help for more information.\n");
+        return kRefused;
+    }
+    options.format = *formatNamed(format);
+
+    const auto directory = dataDirectory(options);
+    if (options.list)
+        return listMaterials(options, directory);
+    if (!options.data.empty() && std::holds_alternative<std::string>(directory)) {
+        complain(std::get<std::string>(directory));
+        return kRefused;
+    }
+
+    const auto file = resolveMaterial(options.material, directory);
+    if (const auto *message = std::get_if<std::string>(&file)) {
+        complain(*message);
+        return kRefused;
+    }
+    auto loaded = loadMaterial(std::get<fs::path>(file));
+    if (const auto *error = std::get_if<ReadError>(&loaded)) {
+        complain(describe(*error));
+        return kRefused;
+    }
+    auto &material = std::get<LoadedMaterial>(loaded);
+    if (options.linear)
+        if (auto problem = linearUnitsProblem(material.density)) {
+            complain("\"" + std::get<fs::path>(file).string() + "\": " + *problem);
+            return kRefused;
+        }
+    WaterReference water = std::string();
+    if (options.relativeToWater) {
+        if (const auto *folder = std::get_if<fs::path>(&directory))
+            water = loadWater(*folder);
+        else
+            water = std::get<std::string>(directory) + " There is no ratio to water.";
+    }
+
+    Lookup lookup(options, std::move(material), std::get<fs::path>(file).string(),
+                  std::move(water));
+    if (options.table) {
+        lookup.tableRows();
+    } else if (options.energies.empty() && options.ranges.empty()) {
+        readStandardInput(lookup);
+    } else {
+        for (std::size_t i = 0; i < options.energies.size(); ++i)
+            lookup.energy({"energy", long(i + 1)}, options.energies[i]);
+        for (std::size_t i = 0; i < options.ranges.size(); ++i)
+            lookup.range({"--range", long(i + 1)}, options.ranges[i]);
+    }
+    return lookup.finish();
+}

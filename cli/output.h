@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+// quenrow-lookup: lines of values written as aligned text, CSV, TSV or JSON.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace quenrow::cli {
+
+enum class Format { Text, Csv, Tsv, Json };
+
+struct Column {
+    std::string key;     // csv/tsv header and json name: "total_MeV_cm2_per_g"
+    std::string heading; // text: first header line
+    std::string unit;    // text: second header line
+    bool isText = false; // left-aligned in text, quoted where needed
+    std::size_t width = 0; // in text at least this wide, for cells longer than the headings
+};
+
+// A number, a missing value (n/a, an empty field, null) or text.
+using Cell = std::variant<double, std::monostate, std::string>;
+
+// Streams one table to a FILE: the header on the first row, a buffer flushed
+// in large blocks so that a million lines cost little more than their bytes.
+class TableWriter {
+public:
+    TableWriter(std::FILE *out, Format format, std::vector<Column> columns);
+    ~TableWriter();
+    TableWriter(const TableWriter &) = delete;
+    TableWriter &operator=(const TableWriter &) = delete;
+
+    void row(const std::vector<Cell> &cells);
+    // The closing bracket of JSON, the header of an empty text table; then flush.
+    void finish();
+
+private:
+    void header();
+    void cell(std::size_t column, const Cell &value);
+    void flushIfFull();
+
+    std::FILE *out_;
+    Format format_;
+    std::vector<Column> columns_;
+    std::vector<std::size_t> widths_;
+    std::string buffer_;
+    bool started_ = false;
+    bool finished_ = false;
+};
+
+// Shortest text that reads back as the same double; never locale-dependent.
+void appendShortest(std::string &out, double value);
+
+} // namespace quenrow::cli

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: MIT
+// quenrow-lookup run as a process, as a script would run it.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <variant>
+
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "data/calculator.h"
+#include "data/number_format.h"
+#include "test_support.h"
+
+namespace quenrow {
+namespace {
+
+struct Process {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string &arg)
+{
+    std::string q = "'";
+    for (char c : arg) {
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
+    }
+    return q + "'";
+}
+
+// env: "LC_ALL=de_DE.UTF-8 " and the like, put before the program.
+Process run(const std::vector<std::string> &args, const std::string &input = "",
+        const std::string &env = "")
+{
+    static const test::TempDirectory scratch;
+    const auto in = scratch.write("in", input);
+    std::vector<std::string> words = args;
+    if (std::find(args.begin(), args.end(), "--data") == args.end())
+        words.insert(words.begin(), {"--data", test::bundledDataDirectory()});
+    std::string command = "cd " + quoted(scratch.path()) + " && " + env + QUENROW_LOOKUP;
+    for (const auto &word : words)
+        command.append(1, ' ').append(quoted(word));
+    command.append(" <").append(quoted(in)).append(" >out 2>err");
+    Process result;
+    const int raw = std::system(command.c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = test::readBytes(scratch.path() / "out");
+    result.err = test::readBytes(scratch.path() / "err");
+    return result;
+}
+
+std::vector<std::vector<std::string>> lines(const std::string &text, char separator)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        rows.emplace_back();
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, separator);)
+            if (separator != ' ' || !field.empty())
+                rows.back().push_back(field);
+    }
+    return rows;
+}
+
+double number(const std::string &text)
+{
+    double value = NAN;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+const MaterialTable &water()
+{
+    static const MaterialTable table =
+        std::get<LoadedMaterial>(
+            loadMaterial(materialPath(test::bundledDataDirectory(), "Water_liquid.psp")))
+            .table;
+    return table;
+}
+
+TEST(LookupProgram, TextShowsTheEnergyEntrysTotalForTheSameInput)
+{
+    const std::vector<std::string> typed = {"150", "62.5", "0.001", "10000", "7.77", "1.5e2"};
+    std::vector<std::string> args = {"Water_liquid.psp"};
+    args.insert(args.end(), typed.begin(), typed.end());
+    const Process r = run(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(r.out, ' ');
+    ASSERT_EQ(rows.size(), typed.size() + 2); // two header lines
+    for (std::size_t i = 0; i < typed.size(); ++i)
+        EXPECT_EQ(rows[i + 2][3], formatScientific(*interpolateTotal(water(), parseNumber(typed[i]))))
+            << typed[i];
+}
+
+TEST(LookupProgram, CsvReadsBackAsTheLookupsDoublesAndRangesInvertThem)
+{
+    std::string energies;
+    std::vector<double> asked;
+    for (double e = 0.001; e <= 10000; e *= 1.31) {
+        asked.push_back(e);
+        char text[32];
+        energies.append(text, std::to_chars(text, text + sizeof text, e).ptr) += '\n';
+    }
+    const Process forward = run({"Water_liquid.psp", "--format", "csv"}, energies);
+    ASSERT_EQ(forward.status, 0) << forward.err;
+    const auto rows = lines(forward.out, ',');
+    ASSERT_EQ(rows.size(), asked.size() + 1);
+    std::vector<std::string> rangeArgs = {"Water_liquid.psp", "--format", "csv"};
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        const auto row = std::get<RowValues>(interpolateRow(water(), asked[i]));
+        const std::vector<double> expected = {row.energy,     row.electronic,      row.nuclear,
+                                              row.total,      *row.csdaRange,      *row.projectedRange,
+                                              *row.detourFactor};
+        for (std::size_t c = 0; c < expected.size(); ++c)
+            ASSERT_EQ(number(rows[i + 1][c]), expected[c]) << "line " << i << " column " << c;
+        rangeArgs.insert(rangeArgs.end(), {"--range", rows[i + 1][4]});
+    }
+    const Process back = run(rangeArgs);
+    ASSERT_EQ(back.status, 0) << back.err;
+    const auto inverted = lines(back.out, ',');
+    for (std::size_t i = 0; i < asked.size(); ++i)
+        EXPECT_NEAR(number(inverted[i + 1][0]), asked[i], asked[i] * 1e-12);
+}
+
+TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOut)
+{
+    test::TempDirectory folder;
+    const auto refused = folder.write("Short.psp", "title\r\nNAME\r\n1\r\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string message;
+        std::vector<std::string> energies; // first field of each line answered, in order
+    };
+    const Case cases[] = {
+        {{"water", "1"}, "", 2, "\"water\" matches 2 materials", {}},
+        {{"water", "1"}, "", 2, "Water_vapor.psp  WATER VAPOR", {}},
+        {{"Water_liquid.psp", "--data", "/nonexistent", "1"}, "", 2, "does not exist", {}},
+        {{refused.string(), "1"}, "", 2, "Short.psp\", line 4", {}},
+        {{"Water_liquid.psp", "--format", "xml", "1"}, "", 2, "--format", {}},
+        {{"Water_liquid.psp", "1", "20000", "abc", "2"}, "", 1,
+         "energy 2: The energy 20000 MeV is outside the table", {"1.000E+00", "2.000E+00"}},
+        {{"Water_liquid.psp", "1", "20000", "abc", "2"}, "", 1, "energy 3: \"abc\" is not a number",
+         {"1.000E+00", "2.000E+00"}},
+        {{"Water_liquid.psp"}, "3\n\n 1e9  4\nnan\n", 1, "line 3: The energy 1000000000 MeV",
+         {"3.000E+00", "4.000E+00"}},
+        {{"Water_liquid.psp", "--range", "1e6", "--range", "1"}, "", 1, "--range 1: The CSDA range",
+         {"3.209E+01"}},
+    };
+    for (const auto &c : cases) {
+        const Process r = run(c.args, c.input);
+        EXPECT_EQ(r.status, c.status) << c.message << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        std::vector<std::string> answered;
+        const auto rows = lines(r.out, ' ');
+        for (std::size_t i = 2; i < rows.size(); ++i)
+            answered.push_back(rows[i][0]);
+        EXPECT_EQ(answered, c.energies) << c.message;
+    }
+}
+
+TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
+{
+    for (const std::string format : {"text", "csv", "json"}) {
+        const std::vector<std::string> args = {"Polymethyl_methacrylate.psp", "--linear",
+                                               "--relative-to-water", "--format", format,
+                                               "51.5", "--range", "2"};
+        const Process plain = run(args, "", "LC_ALL=C ");
+        const Process comma = run(args, "", "LC_ALL=de_DE.UTF-8 ");
+        EXPECT_EQ(plain.status, 0) << plain.err;
+        EXPECT_EQ(comma.out, plain.out);
+        EXPECT_EQ(comma.err, plain.err);
+    }
+    const Process comma = run({"Water_liquid.psp", "1,5"}, "", "LC_ALL=de_DE.UTF-8 ");
+    EXPECT_EQ(comma.status, 1);
+    EXPECT_NE(comma.err.find("\"1,5\" is not a number"), std::string::npos) << comma.err;
+}
+
+} // namespace
+} // namespace quenrow
