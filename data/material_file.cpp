@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -95,36 +96,20 @@ std::string rowContext(int row)
     return "row " + std::to_string(row) + " of the table";
 }
 
-// Sequential reader over one open file with the line and field rules of the
-// data format: a line ends at CR, LF or CR LF; a field ends at a blank, a
-// comma or a line end. Holds a fixed buffer, never the whole file, and no
-// line, blanks included, may run past kMaxLineLength, so every read is bounded.
+// Sequential reader over the bytes of one material file, from its start,
+// with the line and field rules of the data format: a line ends at CR, LF or
+// CR LF; a field ends at a blank, a comma or a line end. No line, blanks
+// included, may run past kMaxLineLength, so every read is bounded.
 class TextReader {
 public:
-    explicit TextReader(const std::filesystem::path &file) : path_(file.string()) {}
-    ~TextReader()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
+    explicit TextReader(MaterialFile &file) : file_(file), path_(file.path()) {}
     TextReader(const TextReader &) = delete;
     TextReader &operator=(const TextReader &) = delete;
 
     std::optional<ReadError> open()
     {
-        // O_NONBLOCK so that a FIFO dropped into the folder cannot hang us
-        // before we see it is not a regular file.
-        fd_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0)
-            return fail(ReadFailure::CannotOpen, std::strerror(errno));
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0)
-            return fail(ReadFailure::CannotOpen, std::strerror(errno));
-        if (!S_ISREG(info.st_mode))
-            return fail(ReadFailure::NotAFile,
-                        S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
-        const int flags = ::fcntl(fd_, F_GETFL);
-        ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+        if (auto problem = file_.open())
+            return fail(problem->first, problem->second);
         return std::nullopt;
     }
 
@@ -136,6 +121,10 @@ public:
     // Row k of the table; its text is made only for an error.
     void setRowContext(int row) { contextRow_ = row; }
 
+    // From here on, row k's fields must stand on the k-th line, the one the
+    // row-texts pass shows for it.
+    void startTable() { firstRowLine_ = line_; }
+
     // Reads one line; `text` (if given) receives at most `keep` characters.
     std::optional<ReadError> readLine(std::string *text, std::size_t keep = kMaxLineLength)
     {
@@ -145,8 +134,8 @@ public:
             text->clear();
         // Fast path: the rest of the line lies in the buffer and is not too
         // long; anything else goes character by character below.
-        const char *first = buffer_.data() + pos_;
-        const char *last = buffer_.data() + size_;
+        const char *first = buffer_ + pos_;
+        const char *last = buffer_ + size_;
         const char *end = first;
         while (end != last && *end != '\r' && *end != '\n')
             ++end;
@@ -170,7 +159,7 @@ public:
     std::optional<ReadError> readField(double &value)
     {
         if (readPlainFieldInBuffer(value))
-            return std::nullopt;
+            return checkRowLine();
         if (!skipBlanks())
             return fail(ReadFailure::LineTooLong, {});
         if (peek() < 0)
@@ -192,6 +181,8 @@ public:
         } else {
             consumeLineEnd();
         }
+        if (auto error = checkRowLine())
+            return error;
         return convert(text, value);
     }
 
@@ -204,8 +195,8 @@ private:
     // readField then reads (and reports) character by character.
     bool readPlainFieldInBuffer(double &value)
     {
-        const char *const begin = buffer_.data() + pos_;
-        const char *const last = buffer_.data() + size_;
+        const char *const begin = buffer_ + pos_;
+        const char *const last = buffer_ + size_;
         const char *p = begin;
         while (p != last && isBlank(*p))
             ++p;
@@ -232,8 +223,20 @@ private:
             column_ = 0;
             field_ = 0;
         }
-        pos_ = static_cast<std::size_t>(p - buffer_.data());
+        pos_ = static_cast<std::size_t>(p - buffer_);
         return true;
+    }
+
+    std::optional<ReadError> checkRowLine() const
+    {
+        const int rowLine = firstRowLine_ + contextRow_ - 1;
+        if (firstRowLine_ == 0 || contextRow_ == 0 || fieldLine_ == rowLine)
+            return std::nullopt;
+        // The first line that is not one row: one short of fields, or one
+        // whose row runs on.
+        const int line = std::min(fieldLine_, rowLine);
+        return ReadError{path_, ReadFailure::NotOneRowALine, line, 0,
+                         rowContext(line - firstRowLine_ + 1), {}};
     }
 
     static bool isBlank(int c) { return c == ' ' || c == '\t'; }
@@ -244,6 +247,17 @@ private:
         if (pos_ == size_ && !refill())
             return -1;
         return static_cast<unsigned char>(buffer_[pos_]);
+    }
+    bool refill()
+    {
+        const std::string_view next = file_.chunk(nextChunk_);
+        if (next.empty())
+            return false;
+        ++nextChunk_;
+        buffer_ = next.data();
+        size_ = next.size();
+        pos_ = 0;
+        return true;
     }
     // Past one character of the current line; false once the line is too long.
     bool step()
@@ -256,23 +270,6 @@ private:
         while (isBlank(peek()))
             if (!step())
                 return false;
-        return true;
-    }
-
-    bool refill()
-    {
-        if (fd_ < 0 || atEnd_)
-            return false;
-        ssize_t got;
-        do
-            got = ::read(fd_, buffer_.data(), buffer_.size());
-        while (got < 0 && errno == EINTR);
-        if (got <= 0) {
-            atEnd_ = true; // a read error past open() reads as the end of the file
-            return false;
-        }
-        pos_ = 0;
-        size_ = static_cast<std::size_t>(got);
         return true;
     }
 
@@ -331,14 +328,15 @@ private:
 
     std::string context() const { return contextRow_ ? rowContext(contextRow_) : context_; }
 
+    MaterialFile &file_;
     std::string path_;
     const char *context_ = "";
     int contextRow_ = 0;
-    int fd_ = -1;
-    bool atEnd_ = false;
-    std::array<char, 16 * 1024> buffer_; // only [0, size_) is read
-    std::size_t pos_ = 0;
+    int firstRowLine_ = 0;
+    std::size_t nextChunk_ = 0;
+    const char *buffer_ = nullptr; // the current chunk; only [0, size_) is read
     std::size_t size_ = 0;
+    std::size_t pos_ = 0;
     int line_ = 1;
     std::size_t column_ = 0;
     int field_ = 0;
@@ -397,14 +395,77 @@ std::string printablePath(std::string_view path)
 
 } // namespace
 
+MaterialFile::MaterialFile(const std::filesystem::path &file) : path_(file.string()) {}
+
+MaterialFile::~MaterialFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::optional<std::pair<ReadFailure, std::string>> MaterialFile::open()
+{
+    if (opened_)
+        return openProblem_;
+    opened_ = true;
+    const auto problem = [this](ReadFailure cause, std::string detail) {
+        openProblem_.emplace(cause, std::move(detail));
+        return openProblem_;
+    };
+    // O_NONBLOCK so that a FIFO dropped into the folder cannot hang us
+    // before we see it is not a regular file.
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0)
+        return problem(ReadFailure::CannotOpen, std::strerror(errno));
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0)
+        return problem(ReadFailure::CannotOpen, std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return problem(ReadFailure::NotAFile,
+                       S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+    const int flags = ::fcntl(fd_, F_GETFL);
+    ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+    return std::nullopt;
+}
+
+std::string_view MaterialFile::chunk(std::size_t index)
+{
+    constexpr std::size_t kChunk = 16 * 1024;
+    while (chunks_.size() <= index && fd_ >= 0 && !openProblem_ && !atEnd_) {
+        std::string &next = chunks_.emplace_back(kChunk, '\0');
+        ssize_t got;
+        do
+            got = ::read(fd_, next.data(), kChunk);
+        while (got < 0 && errno == EINTR);
+        if (got <= 0) {
+            chunks_.pop_back();
+            atEnd_ = true; // a read error past open() reads as the end of the file
+        } else {
+            next.resize(static_cast<std::size_t>(got));
+        }
+    }
+    return index < chunks_.size() ? std::string_view(chunks_[index]) : std::string_view();
+}
+
+bool MaterialTable::operator==(const MaterialTable &other) const
+{
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    for (int c = 1; c <= 2; ++c)
+        if (!std::equal(range[c].begin(), range[c].end(), other.range[c].begin(), same))
+            return false;
+    return name == other.name && energy == other.energy && stoppingPower == other.stoppingPower &&
+           range[0] == other.range[0] && rowText == other.rowText;
+}
+
 std::filesystem::path materialPath(const std::filesystem::path &dataDirectory,
                                    std::string_view fileName)
 {
     return dataDirectory / std::filesystem::path(fileName);
 }
 
-std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &file)
+std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &path)
 {
+    MaterialFile file(path);
     TextReader reader(file);
     MaterialHeader header;
     if (auto error = readHead(reader, &header.name, header.density))
@@ -412,13 +473,14 @@ std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem
     return header;
 }
 
-std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &file,
-                                                   MaterialTable &table, RowLines *rowLines)
+std::variant<double, ReadError> readMaterialValues(MaterialFile &file, MaterialTable &table,
+                                                   RowLines *rowLines)
 {
     TextReader reader(file);
     double density = 0;
     if (auto error = readHeadAndHeadings(reader, &table.name, density))
         return *error;
+    reader.startTable();
     for (int k = 1; k <= kRowCount; ++k) {
         reader.setRowContext(k);
         double seventh = 0;
@@ -430,8 +492,15 @@ std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &
                              &table.range[2][k],
                              &seventh};
         for (int f = 0; f < 7; ++f) {
-            if (auto error = reader.readField(*fields[f]))
-                return *error;
+            if (auto error = reader.readField(*fields[f])) {
+                // Nothing in the table's use needs the ranges or the seventh
+                // field: one that is not a number marks its column unavailable.
+                const bool unreadable = error->cause == ReadFailure::NotANumber ||
+                                        error->cause == ReadFailure::OutOfRange;
+                if (f < 4 || !unreadable)
+                    return *error;
+                *fields[f] = std::numeric_limits<double>::quiet_NaN();
+            }
             if (f == 0 && rowLines)
                 (*rowLines)[k] = reader.fieldLine();
         }
@@ -439,8 +508,7 @@ std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &
     return density;
 }
 
-std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &file,
-                                              MaterialTable &table)
+std::optional<ReadError> readMaterialRowTexts(MaterialFile &file, MaterialTable &table)
 {
     TextReader reader(file);
     double density = 0;
@@ -477,17 +545,37 @@ std::optional<ReadError> checkMaterial(const MaterialTable &table, const RowLine
     return std::nullopt;
 }
 
-std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file)
+std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &path,
+                                                   MaterialTable &table, RowLines *rowLines)
 {
+    MaterialFile file(path);
+    return readMaterialValues(file, table, rowLines);
+}
+
+std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &path,
+                                              MaterialTable &table)
+{
+    MaterialFile file(path);
+    return readMaterialRowTexts(file, table);
+}
+
+std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &path,
+                                                     const std::function<void()> &betweenPasses)
+{
+    // Opened once: both passes read the same bytes, whatever happens to the
+    // file in between.
+    MaterialFile file(path);
     LoadedMaterial loaded;
     RowLines rowLines{};
     auto values = readMaterialValues(file, loaded.table, &rowLines);
     if (auto *error = std::get_if<ReadError>(&values))
         return *error;
     loaded.density = std::get<double>(values);
+    if (betweenPasses)
+        betweenPasses();
     if (auto error = readMaterialRowTexts(file, loaded.table))
         return *error;
-    if (auto error = checkMaterial(loaded.table, rowLines, file.string()))
+    if (auto error = checkMaterial(loaded.table, rowLines, file.path()))
         return *error;
     return loaded;
 }
@@ -521,6 +609,9 @@ std::string describe(const ReadError &error)
                printable(error.detail) + "\".";
     case ReadFailure::NotPositive:
         return where + ": " + field + " must be greater than zero, but is " + error.detail + ".";
+    case ReadFailure::NotOneRowALine:
+        return where + ": the line does not hold exactly the seven fields of " + error.context +
+               "; the table must have one row to a line.";
     case ReadFailure::NotIncreasing:
         return where + ": the energy of " + error.context +
                " is not greater than the energy of the row before.";

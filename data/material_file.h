@@ -3,10 +3,13 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 namespace quenrow {
@@ -24,12 +27,17 @@ struct MaterialTable {
     std::array<double, kRowCount + 1> energy{};
     // [1] electronic, [2] nuclear, [3] total; MeV cm2/g
     std::array<std::array<double, kRowCount + 1>, 4> stoppingPower{};
-    // [1] CSDA, [2] projected; g/cm2
+    // [1] CSDA, [2] projected; g/cm2. A file's range field that is not a
+    // number is kept as a quiet NaN, and the file still loads: whatever
+    // computes with a range column takes the column as unavailable for this
+    // material as soon as any of its rows 1..132 holds a value that is not
+    // finite. The seventh field of a row is not kept.
     std::array<std::array<double, kRowCount + 1>, 3> range{};
     std::array<std::string, kRowCount + 1> rowText{};
 
     double totalStoppingPower(int row) const { return stoppingPower[3][row]; }
-    bool operator==(const MaterialTable &) const = default;
+    // Field by field; an unavailable range equals another.
+    bool operator==(const MaterialTable &other) const;
 };
 
 enum class ReadFailure {
@@ -41,6 +49,7 @@ enum class ReadFailure {
     OutOfRange,
     NotPositive,
     NotIncreasing,
+    NotOneRowALine, // a row's fields are not those of its own line
 };
 
 // What went wrong where. Reading never throws; the caller decides what to show.
@@ -67,17 +76,48 @@ using RowLines = std::array<int, kRowCount + 1>;
 std::filesystem::path materialPath(const std::filesystem::path &dataDirectory,
                                    std::string_view fileName);
 
+// One material data file, opened once. Its bytes are read as the reads need
+// them and kept, so every read over the same MaterialFile sees the same
+// bytes, even if the file is replaced or rewritten meanwhile. Reads stop
+// within a bounded number of lines of bounded length, so what is kept stays
+// small whatever the file's size.
+class MaterialFile {
+public:
+    explicit MaterialFile(const std::filesystem::path &file);
+    ~MaterialFile();
+    MaterialFile(const MaterialFile &) = delete;
+    MaterialFile &operator=(const MaterialFile &) = delete;
+
+    const std::string &path() const { return path_; }
+    // Opens on the first call; later calls give the same answer.
+    std::optional<std::pair<ReadFailure, std::string>> open();
+    // The file's bytes in pieces of at most 16 KiB, read once, when first
+    // asked for; empty past the end. A piece's text never moves.
+    std::string_view chunk(std::size_t index);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    bool opened_ = false;
+    bool atEnd_ = false;
+    std::optional<std::pair<ReadFailure, std::string>> openProblem_;
+    std::deque<std::string> chunks_;
+};
+
 // Line 1 (ignored), line 2 (the name) and the density field.
 std::variant<MaterialHeader, ReadError> readMaterialHeader(const std::filesystem::path &file);
 
 // First pass: name, energies, stopping powers and ranges of rows 1..132 into
 // `table`; returns the density. On failure `table` may be partly written, so
 // callers read into a scratch table.
+std::variant<double, ReadError> readMaterialValues(MaterialFile &file, MaterialTable &table,
+                                                   RowLines *rowLines = nullptr);
 std::variant<double, ReadError> readMaterialValues(const std::filesystem::path &file,
                                                    MaterialTable &table,
                                                    RowLines *rowLines = nullptr);
 
 // Second pass: rowText[1..132], each table line cut to 59 characters.
+std::optional<ReadError> readMaterialRowTexts(MaterialFile &file, MaterialTable &table);
 std::optional<ReadError> readMaterialRowTexts(const std::filesystem::path &file,
                                               MaterialTable &table);
 
@@ -91,8 +131,10 @@ struct LoadedMaterial {
     double density = 0;
 };
 
-// Both passes and the check, into a fresh table: nothing outside changes
-// unless the whole file is good.
-std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file);
+// Both passes over the same bytes and the check, into a fresh table: nothing
+// outside changes unless the whole file is good. `betweenPasses` runs after
+// the first pass.
+std::variant<LoadedMaterial, ReadError> loadMaterial(const std::filesystem::path &file,
+                                                     const std::function<void()> &betweenPasses = {});
 
 } // namespace quenrow

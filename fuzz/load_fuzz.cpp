@@ -2,7 +2,9 @@
 // The full two-pass load of any file, and what a loaded table must allow:
 // the preview agrees with it, and the plot and the lookups stay finite.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -46,6 +48,36 @@ public:
     void print(std::string_view, bool) override {}
 };
 
+// Row k's text is the start of the line its values came from: each field
+// that stands whole in it reads as the value the table holds.
+void checkRowsAreTheirLines(const MaterialTable &t)
+{
+    const auto separator = [](char c) { return c == ' ' || c == '\t' || c == ','; };
+    for (int k = 1; k <= kRowCount; ++k) {
+        const std::string_view text = t.rowText[k];
+        const double values[] = {t.energy[k], t.stoppingPower[1][k], t.stoppingPower[2][k],
+                                 t.stoppingPower[3][k]};
+        std::size_t at = 0;
+        for (double value : values) {
+            while (at < text.size() && separator(text[at]))
+                ++at;
+            std::size_t end = at;
+            while (end < text.size() && !separator(text[end]))
+                ++end;
+            // A field cut by the 59-character limit is not whole.
+            if (end == at || (end == text.size() && text.size() >= kRowTextWidth))
+                break;
+            std::string_view field = text.substr(at, end - at);
+            if (field.front() == '+')
+                field.remove_prefix(1);
+            double read = 0;
+            const auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), read);
+            FUZZ_CHECK(ec == std::errc() && ptr == field.data() + field.size() && read == value);
+            at = end;
+        }
+    }
+}
+
 void checkTable(const LoadedMaterial &loaded, const std::string &path)
 {
     const MaterialTable &t = loaded.table;
@@ -56,10 +88,13 @@ void checkTable(const LoadedMaterial &loaded, const std::string &path)
         FUZZ_CHECK(std::isfinite(t.energy[k]) && t.energy[k] > 0);
         for (int c = 1; c <= 3; ++c)
             FUZZ_CHECK(std::isfinite(t.stoppingPower[c][k]) && t.stoppingPower[c][k] > 0);
-        FUZZ_CHECK(std::isfinite(t.range[1][k]) && std::isfinite(t.range[2][k]));
+        // A range is a finite number, or NaN where the file's field was not one.
+        FUZZ_CHECK(!std::isinf(t.range[1][k]) && !std::isinf(t.range[2][k]));
         FUZZ_CHECK(t.rowText[k].size() <= kRowTextWidth);
         FUZZ_CHECK(t.rowText[k].find_first_of("\r\n") == std::string::npos);
     }
+
+    checkRowsAreTheirLines(t);
 
     CheckingSurface surface;
     drawPlotImage(surface, t);

@@ -14,10 +14,13 @@ inline void checkError(const ReadError &error, const std::string &path)
     FUZZ_CHECK(error.path == path);
     const bool onALine =
         error.cause != ReadFailure::CannotOpen && error.cause != ReadFailure::NotAFile;
-    // No field is read past 6 lines of head and one line end per field.
-    FUZZ_CHECK(onALine ? error.line >= 1 && error.line <= 6 + 7 * kRowCount + 1 : error.line == 0);
-    // Fields flow across line ends, so a line may hold more than seven.
-    FUZZ_CHECK(error.field >= 0 && error.field <= static_cast<int>(kMaxLineLength));
+    // Row k stands on line 6 or 7 + k - 1, so nothing is read past line 139.
+    FUZZ_CHECK(onALine ? error.line >= 1 && error.line <= 6 + kRowCount + 1 : error.line == 0);
+    // A line of the table holds seven fields; the head's lines one.
+    FUZZ_CHECK(error.field >= 0 && error.field <= 8);
+    FUZZ_CHECK((error.cause == ReadFailure::NotOneRowALine) ==
+               (error.field == 0 && error.context.rfind("row ", 0) == 0 &&
+                error.cause != ReadFailure::EndOfFile && error.cause != ReadFailure::LineTooLong));
     const std::string message = describe(error);
     FUZZ_CHECK(!message.empty() && message.size() < 1000);
     for (char c : message)

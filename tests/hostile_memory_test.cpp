@@ -106,8 +106,10 @@ Cost measure(F &&read)
     return cost;
 }
 
-// Whatever the file, a preview and a load together hold no more than this.
-constexpr std::size_t kHeapBound = 512 * 1024;
+// Whatever the file, a preview and a load together hold no more than this: a
+// load keeps the bytes it reads for its second pass, at most 139 lines of
+// the longest length allowed.
+constexpr std::size_t kHeapBound = 139 * (kMaxLineLength + 2) + 512 * 1024;
 // Each of the three reads stops within 138 lines of kMaxLineLength.
 constexpr unsigned long long kReadBound = 3ull * 138 * (kMaxLineLength + 2 + 16 * 1024);
 

@@ -5,12 +5,20 @@
 // table and the window stays usable.
 #include <array>
 #include <charconv>
+#include <memory>
 #include <variant>
 
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include "data/number_format.h"
 #include "hostile_cases.h"
@@ -46,6 +54,45 @@ bool choose(Form1 &form, const std::string &name)
 QString warningFor(const ReadError &error)
 {
     return QString::fromStdString(describe(error));
+}
+
+// What a user saw of a real warning box.
+struct SeenBox {
+    QString text, details;
+    Qt::TextFormat format = Qt::AutoText;
+    bool fitsTheScreen = false;
+};
+
+// Runs `action` with the real warning boxes; each one is looked at and
+// closed with its OK button, as a user would.
+QList<SeenBox> realBoxesDuring(const std::function<void()> &action)
+{
+    QList<SeenBox> seen;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        const QRect screen = box->screen()->availableGeometry();
+        seen << SeenBox{box->text(), box->detailedText(), box->textFormat(),
+                        screen.contains(box->frameGeometry())};
+        box->button(QMessageBox::Ok)->click();
+    });
+    timer.start();
+    action();
+    return seen;
+}
+
+// The text a tooltip shows, read as Qt reads it.
+QString shownToolTip(const QString &tip)
+{
+    QTextDocument document;
+    if (Qt::mightBeRichText(tip))
+        document.setHtml(tip);
+    else
+        document.setPlainText(tip);
+    return document.toPlainText();
 }
 
 } // namespace
@@ -216,6 +263,90 @@ private slots:
         auto good = loadMaterial(dir.path() / kGood);
         QVERIFY(std::holds_alternative<LoadedMaterial>(good));
         QVERIFY(form.materialTable() == std::get<LoadedMaterial>(good).table);
+    }
+
+    // Names and fields that look like markup, one pointing at a pipe with no
+    // writer: the boxes and tooltips show them as text and never read it.
+    void markupFromFilesIsShownAsText_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("density");
+        QTest::addColumn<QString>("quoted"); // what the warning must show
+        // "%1" is the pipe's path with its slashes as character references.
+        const QString pipeImage = QStringLiteral("<img\u00a0src=%1>");
+        QTest::newRow("image of a pipe as the density")
+            << "density-img.ps" << pipeImage << QString("\"<img\u00a0src=&#47;");
+        QTest::newRow("image of a pipe as a name")
+            << "<img src=%1>.ps" << QString() << QString("<img src=%1>.ps");
+        QTest::newRow("huge image as a name") << "<img src=x width=30000 height=30000>.ps"
+                                              << QString() << QString("width=30000 height");
+        QTest::newRow("heading as a name") << "<h1 style=\"font-size:900px\">BIG.ps" << QString()
+                                           << QString("<h1 style=\"font-size:900px\">BIG.ps");
+        QTest::newRow("entity as a name") << "&lt;b&gt;x.ps" << QString() << "&lt;b&gt;x.ps";
+    }
+
+    void markupFromFilesIsShownAsText()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, density);
+        QFETCH(QString, quoted);
+        TempDirectory dir;
+        const fs::path pipe = dir.path() / "qf";
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const QString pipeRef = QString::fromStdString(pipe.string()).replace('/', "&#47;");
+        file.replace(QLatin1String("%1"), pipeRef);
+        quoted.replace(QLatin1String("%1"), pipeRef);
+        fs::copy_file(quenrow::test::bundledDataDirectory() / "Water_liquid.psp",
+                      dir.path() / kGood);
+        // No density: every name here is refused at the preview and at GO.
+        dir.write(file.toStdString(), "title\r\nNAME\r\n" + density.replace(QLatin1String("%1"), pipeRef).toUtf8().toStdString() +
+                                          (density.isEmpty() ? "" : "\r\n"));
+        Form1 form(dir.path());
+        form.show();
+        QListWidget *list = form.File1;
+        const auto found = list->findItems(file, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+
+        // The pointer rests on the entry.
+        const QPoint at = list->visualItemRect(found[0]).center();
+        QHelpEvent hover(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &hover);
+        QCOMPARE(shownToolTip(QToolTip::text()), file);
+        QToolTip::hideText();
+
+        const auto seen = realBoxesDuring([&] {
+            list->setCurrentItem(found[0]);
+            form.Command2->click(); // the next click is answered, again in plain text
+        });
+        QCOMPARE(seen.size(), 2);
+        for (const SeenBox &box : seen) {
+            QCOMPARE(box.format, Qt::PlainText);
+            QVERIFY2(box.fitsTheScreen, qPrintable(box.text));
+            // Less the breaks allowed in long runs, which only show as such.
+            const QString shown = QString(box.text).remove(QChar(0x200B));
+            QVERIFY2((box.details.isEmpty() ? shown : box.details).contains(quoted),
+                     qPrintable(box.text));
+        }
+        QVERIFY(quenrow::test::selectFile(form, QString::fromLatin1(kGood)));
+        QCOMPARE(form.Text1->text(), QStringLiteral("WATER, LIQUID"));
+    }
+
+    // A warning quoting a deep path is cut in the middle to fit the screen,
+    // with the whole text in its details.
+    void aLongWarningFitsTheScreen()
+    {
+        fs::path nowhere = fs::temp_directory_path();
+        for (int i = 0; i < 40; ++i)
+            nowhere /= std::string(90, char('a' + i % 26));
+        std::unique_ptr<Form1> form;
+        const auto seen = realBoxesDuring([&] {
+            form = std::make_unique<Form1>(nowhere);
+            QCoreApplication::processEvents();
+        });
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen[0].fitsTheScreen);
+        QVERIFY(seen[0].text.contains(QChar(0x2026)));
+        QVERIFY(seen[0].details.contains(QString::fromStdString(nowhere.string())));
     }
 
     void aFolderPresentAtStartIsNotListed()

@@ -390,6 +390,10 @@ private slots:
         QTest::newRow("leading blanks") << "  SPACED"
                                         << "1"
                                         << "    SPACED     Density = 1.000[g/cm3]";
+        // Not the "modified" mark, nor markup.
+        QTest::newRow("marks") << "A[*]<b>B</b>"
+                               << "1"
+                               << "  A[*]<b>B</b>     Density = 1.000[g/cm3]";
     }
     void captionShowsNameAndDensity()
     {
@@ -404,7 +408,7 @@ private slots:
         dir.write("m.psp", text.str());
         Form1 form(dir.path());
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("m.psp")));
-        QCOMPARE(form.plotWindow()->windowTitle(), caption);
+        QCOMPARE(form.plotWindow()->windowHandle()->title(), caption);
     }
 
     void longRowsAreCutTo59Characters()

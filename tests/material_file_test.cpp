@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <variant>
 
@@ -164,40 +168,95 @@ TEST(ReadMaterialValues, Line3DecidesWhereTheTableStarts)
     }
 }
 
-TEST(ReadMaterialValues, AnEighthFieldShiftsLaterValuesButNotTheTexts)
+// The plot and the readout use the values, the list shows the lines: they
+// must be the same rows, so a file whose rows do not stand one to a line is
+// refused at the first line that is not exactly one row.
+TEST(ReadMaterialValues, RowsMustStandOneToALine)
 {
+    struct Case {
+        const char *what;
+        std::function<void(std::vector<std::string> &rows)> change;
+        int line; // 0: loads
+    };
+    const auto split = [](std::vector<std::string> &rows, std::size_t at, std::size_t cut) {
+        const std::string row = rows[at];
+        rows[at] = row.substr(0, cut);
+        rows.insert(rows.begin() + static_cast<long>(at) + 1, row.substr(cut + 1));
+    };
+    const Case cases[] = {
+        {"an eighth field", [](auto &rows) { rows[4] += " 1.000E+05"; }, 11},
+        {"split after field 4", [&](auto &rows) { split(rows, 9, 39); }, 16},
+        {"split before field 7", [&](auto &rows) { split(rows, 9, 59); }, 16},
+        {"two rows on one line",
+         [](auto &rows) {
+             rows[0] += " " + rows[1];
+             rows.erase(rows.begin() + 1);
+         },
+         7},
+        {"the last row split", [&](auto &rows) { split(rows, kRowCount - 1, 39); }, 138},
+        {"one field to a line",
+         [](auto &rows) {
+             std::vector<std::string> fields;
+             for (const auto &row : rows)
+                 for (std::size_t at = 0; at < row.size(); at += 10)
+                     fields.push_back(row.substr(at, 9));
+             rows = fields;
+         },
+         7},
+        // The comma asks for an eighth field, which is then the empty one
+        // before the line end.
+        {"a comma after the seventh field", [](auto &rows) { rows[20] += ","; }, 27},
+        {"blanks and commas only between fields", [](auto &rows) { rows[20] = " " + rows[20] + " "; }, 0},
+    };
     TempDirectory dir;
-    MaterialText text = MaterialText::fromBundled();
-    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
-    text.rows[4] += " 1.000E+05"; // row 5 gets an eighth field
-    // The reader alone: the load's check refuses the energies that now fall.
-    const auto file = dir.write("eight.psp", text.str());
-    MaterialTable shifted;
-    ASSERT_TRUE(std::holds_alternative<double>(readMaterialValues(file, shifted)));
-    ASSERT_FALSE(readMaterialRowTexts(file, shifted));
-    EXPECT_EQ(std::get<ReadError>(loadMaterial(file)).cause, ReadFailure::NotIncreasing);
-
-    EXPECT_DOUBLE_EQ(shifted.energy[5], plain.energy[5]);
-    EXPECT_DOUBLE_EQ(shifted.energy[6], 1e5);
-    EXPECT_DOUBLE_EQ(shifted.stoppingPower[1][6], plain.energy[6]);
-    EXPECT_EQ(shifted.rowText, plain.rowText);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        MaterialText text = MaterialText::fromBundled();
+        c.change(text.rows);
+        const auto file = dir.write("m.psp", text.str());
+        if (c.line == 0) {
+            loadOrFail(file);
+            continue;
+        }
+        MaterialTable table;
+        auto values = readMaterialValues(file, table);
+        ASSERT_TRUE(std::holds_alternative<ReadError>(values));
+        const ReadError error = std::get<ReadError>(values);
+        EXPECT_EQ(error.cause, ReadFailure::NotOneRowALine);
+        EXPECT_EQ(error.line, c.line);
+        EXPECT_EQ(error.context, "row " + std::to_string(c.line - 6) + " of the table");
+        EXPECT_NE(describe(error).find(", line " + std::to_string(c.line) + ":"), std::string::npos);
+    }
 }
 
-TEST(ReadMaterialValues, ARowSplitOverTwoLinesKeepsValuesButShiftsTexts)
+// A sync tool or an editor may replace the file during a load: both passes
+// read the file that was opened, never a mix of two.
+TEST(LoadMaterial, AFileChangedBetweenThePassesCannotMix)
 {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char *what;
+        std::function<void(const fs::path &file, const fs::path &other)> change;
+    };
+    const Case cases[] = {
+        {"renamed over it", [](const fs::path &file, const fs::path &other) { fs::rename(other, file); }},
+        {"rewritten in place",
+         [](const fs::path &file, const fs::path &other) {
+             std::ofstream(file, std::ios::binary | std::ios::trunc) << test::readBytes(other);
+         }},
+        {"removed", [](const fs::path &file, const fs::path &) { fs::remove(file); }},
+    };
     TempDirectory dir;
-    MaterialText text = MaterialText::fromBundled();
-    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
-    const std::string row10 = text.rows[9];
-    text.rows[9] = row10.substr(0, 29);
-    text.rows.insert(text.rows.begin() + 10, row10.substr(30));
-    const MaterialTable split = loadOrFail(dir.write("split.psp", text.str())).table;
-
-    EXPECT_EQ(split.energy, plain.energy);
-    EXPECT_EQ(split.stoppingPower, plain.stoppingPower);
-    EXPECT_EQ(split.rowText[10], row10.substr(0, 29));
-    EXPECT_EQ(split.rowText[11], row10.substr(30));
-    EXPECT_EQ(split.rowText[12], plain.rowText[11]);
+    const std::string water = MaterialText::fromBundled().str();
+    const MaterialTable expected = loadOrFail(dir.write("expected.psp", water)).table;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto file = dir.write("m.psp", water);
+        const auto other = dir.write("other.psp", MaterialText::fromBundled("001-Hydrogen.ps").str());
+        auto result = loadMaterial(file, [&] { c.change(file, other); });
+        ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result));
+        EXPECT_EQ(std::get<LoadedMaterial>(result).table, expected);
+    }
 }
 
 TEST(ReadMaterialRowTexts, CutsAt59CharactersKeepingSixFields)
@@ -335,6 +394,42 @@ TEST(ReadMaterial, FailuresNameFileLineAndCause)
         EXPECT_NE(message.find(c.inMessage), std::string::npos) << message;
         if (c.line > 0) {
             EXPECT_NE(message.find("line " + std::to_string(c.line)), std::string::npos) << message;
+        }
+    }
+}
+
+// Energies and stopping powers are computed with and must be numbers; the
+// ranges and the seventh field only show in the row texts, so one that is not
+// a number loads as an unavailable value (NaN) in its column.
+TEST(ReadMaterial, OnlyRangesAndTheSeventhFieldMayBeOtherThanNumbers)
+{
+    TempDirectory dir;
+    MaterialText text = MaterialText::fromBundled();
+    const MaterialTable plain = loadOrFail(dir.write("plain.psp", text.str())).table;
+    for (const char *field : {"abc", "inf", "1e-400", "-"}) {
+        for (int f = 1; f <= 7; ++f) {
+            SCOPED_TRACE(std::string(field) + " as field " + std::to_string(f));
+            MaterialText changed = text;
+            changed.rows[29].replace(static_cast<std::size_t>(f - 1) * 10, 9, field);
+            const auto file = dir.write("m.psp", changed.str());
+            auto result = loadMaterial(file);
+            if (f <= 4) {
+                ASSERT_TRUE(std::holds_alternative<ReadError>(result));
+                EXPECT_EQ(std::get<ReadError>(result).line, 36);
+                EXPECT_EQ(std::get<ReadError>(result).field, f);
+                continue;
+            }
+            ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result))
+                << describe(std::get<ReadError>(result));
+            MaterialTable expected = plain;
+            expected.rowText[30] = changed.rows[29].substr(0, kRowTextWidth);
+            if (f < 7)
+                expected.range[f - 4][30] = std::numeric_limits<double>::quiet_NaN();
+            const MaterialTable &loaded = std::get<LoadedMaterial>(result).table;
+            EXPECT_EQ(loaded, expected);
+            if (f < 7) {
+                EXPECT_TRUE(std::isnan(loaded.range[f - 4][30]));
+            }
         }
     }
 }

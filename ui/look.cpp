@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QScreen>
 #include <QWindow>
+#include <QTextDocument>
+#include <QWidget>
 
 namespace quenrow {
 
@@ -127,6 +129,60 @@ QString fileText(const std::string &bytes)
         if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
             c = QChar::ReplacementCharacter;
     return text;
+}
+
+QString plainToolTip(const QString &text)
+{
+    // Left alone where Qt would show it as plain text anyway, so the
+    // program's own tooltips keep their look.
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
+}
+
+void setPlainWindowTitle(QWidget *window, const QString &title)
+{
+    QString escaped = title;
+    escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    window->setWindowTitle(escaped);
+}
+
+QString boxText(const QString &text)
+{
+    constexpr qsizetype kMaxLines = 12;
+    constexpr qsizetype kMaxChars = 400;
+    constexpr int kLongestRun = 32;
+    const QChar ellipsis(0x2026);
+
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.size() > kMaxLines)
+        lines = lines.mid(0, kMaxLines / 2) + QStringList{QString(ellipsis)} +
+                lines.mid(lines.size() - (kMaxLines / 2 - 1));
+    QString shown = lines.join(QLatin1Char('\n'));
+    if (shown.size() > kMaxChars) {
+        qsizetype head = kMaxChars / 2;
+        qsizetype tail = kMaxChars - head - 1;
+        if (shown[head - 1].isHighSurrogate())
+            --head;
+        if (shown[shown.size() - tail].isLowSurrogate())
+            --tail;
+        shown = shown.left(head) + ellipsis + shown.right(tail);
+    }
+    // A path or a name without blanks cannot wrap, and would widen the box
+    // past the screen: a zero-width space lets it.
+    QString out;
+    out.reserve(shown.size() + shown.size() / kLongestRun);
+    int run = 0;
+    for (QChar c : shown) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (run >= kLongestRun && !c.isLowSurrogate()) {
+            out += QChar(0x200B);
+            run = 0;
+        }
+        if (!c.isSpace())
+            ++run;
+        out += c;
+    }
+    return out;
 }
 
 } // namespace quenrow

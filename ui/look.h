@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QFont>
+#include <QLabel>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <string>
+#include <type_traits>
 
 namespace quenrow {
 
@@ -37,11 +39,35 @@ W *place(W *widget, const char *name, const QRect &rect)
     widget->setObjectName(QString::fromLatin1(name));
     widget->setAccessibleName(QString::fromLatin1(name));
     widget->setGeometry(rect);
+    // A label never takes its text for markup, whoever sets it later.
+    if constexpr (std::is_base_of_v<QLabel, W>)
+        widget->setTextFormat(Qt::PlainText);
     return widget;
 }
 
 // 8-bit file text for display: UTF-8 where it is valid, else Latin-1;
 // control characters shown as U+FFFD so a stray NUL cannot cut the text.
 QString fileText(const std::string &bytes);
+
+// Text from outside the program (file contents, file names, paths, system
+// messages) is shown as the characters it holds, never as markup: Qt guesses
+// rich text from a leading tag or an "&lt;". Tooltips and window captions
+// are set only through these; labels through place(); boxes through
+// showWarning.
+QString plainToolTip(const QString &text);
+
+template <class T>
+void setPlainToolTip(T *target, const QString &text)
+{
+    target->setToolTip(plainToolTip(text));
+}
+
+// A caption shows "[*]" as it stands instead of as the modified mark.
+void setPlainWindowTitle(QWidget *window, const QString &title);
+
+// What a message box shows of `text`: at most a dozen lines and 400
+// characters, cut in the middle, with a break allowed in every long run of
+// non-blanks, so the box fits on any screen.
+QString boxText(const QString &text);
 
 } // namespace quenrow

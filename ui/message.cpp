@@ -3,14 +3,22 @@
 
 #include <QMessageBox>
 
+#include "ui/look.h"
+
 namespace quenrow {
 
 namespace {
 
 void showWarningBox(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), QString(),
+                    QMessageBox::Ok, parent);
+    // Warnings quote file names and fields: never markup, never larger than the screen.
+    box.setTextFormat(Qt::PlainText);
+    const QString shown = boxText(text);
+    box.setText(shown);
+    if (QString(shown).remove(QChar(0x200B)) != text)
+        box.setDetailedText(text); // it was cut
     box.exec();
 }
 

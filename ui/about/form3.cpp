@@ -34,7 +34,7 @@ constexpr Credit kCredits[] = {
 Form3::Form3() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("mu"));
+    setPlainWindowTitle(this, QStringLiteral("mu"));
     setGeometry(83, 200, 396, 196);
     setFixedSize(396, 196);
     setAutoFillBackground(true);

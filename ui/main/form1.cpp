@@ -93,7 +93,7 @@ QPushButton *iconButton(QWidget *parent, const char *name, const QRect &rect, co
     auto *button = place(new QPushButton(parent), name, rect);
     button->setIcon(QIcon(QString::fromLatin1(icon)));
     button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
+    setPlainToolTip(button, toolTip);
     return button;
 }
 
@@ -120,7 +120,7 @@ Form1::Form1(std::filesystem::path dataDirectory)
 {
     initAssets();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(kProgramTitle));
+    setPlainWindowTitle(this, QString::fromLatin1(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/assets/pennant.xpm")));
     setFixedSize(719, 585);
     setFont(gothicFont(9.75));
@@ -203,7 +203,7 @@ void Form1::buildControls()
 
     Picture1 = place(new QLabel(this), "Picture1", twips(2160, 7920, 480, 480));
     Picture1->setPixmap(QPixmap(QStringLiteral(":/assets/dog.xpm")));
-    Picture1->setToolTip(QStringLiteral(" さわるな ! "));
+    setPlainToolTip(Picture1, QStringLiteral(" さわるな ! "));
 
     List1 = place(new QListWidget(this), "List1", twips(4680, 840, 5895, 7080));
     useGothicFont(List1, 9);
@@ -280,7 +280,7 @@ void Form1::fillFileLists()
     for (const auto &[list, extension] : {std::pair{File1, ".ps"}, std::pair{File2, ".psp"}}) {
         for (const std::string &name : withExtension(names, extension)) {
             auto *item = new QListWidgetItem(fileText(name), list);
-            item->setToolTip(item->text()); // the lists are narrower than most names
+            setPlainToolTip(item, item->text()); // the lists are narrower than most names
             // The name as the file system has it: the shown text may not round-trip.
             item->setData(kFileNameRole, QByteArray::fromStdString(name));
         }
@@ -363,8 +363,8 @@ void Form1::Command2_Click()
         return;
 
     Form2 *plot = ensurePlotWindow();
-    plot->setWindowTitle(
-        QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
+    setPlainWindowTitle(
+        plot, QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
         QString::fromStdString(formatDensity(material.density)) + QStringLiteral("[g/cm3]"));
     plot->DrawPlot();
 }

@@ -19,7 +19,7 @@ Form2::Form2(const MaterialTable *table)
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose); // closing throws away drawing, title and lines
-    setWindowTitle(QString());
+    setPlainWindowTitle(this, QString());
     setGeometry(620, 42, 543, 542);
     setFixedSize(543, 542);
 

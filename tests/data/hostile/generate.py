@@ -77,6 +77,8 @@ CASES = {
     "blank-line-in-table.ps": crlf(HEAD + ROWS[:10] + [b""] + ROWS[10:]),
     "eight-fields.ps": with_row(40, ROWS[39] + b" 0.9999"),
     "row-split.ps": crlf(HEAD + ROWS[:39] + [b" ".join(split[:4]), b" ".join(split[4:])] + ROWS[40:]),
+    "one-field-a-line.ps": crlf(HEAD + [f for r in ROWS for f in r.split(b" ")]),
+    "two-rows-a-line.ps": crlf(HEAD + ROWS[:69] + [ROWS[69] + b" " + ROWS[70]] + ROWS[71:]),
     "field-1e400.ps": with_field(60, 1, b"1e400"),
     "field-1e-400.ps": with_field(61, 5, b"1e-400"),
     "field-nan.ps": with_field(20, 4, b"NaN"),
