@@ -150,7 +150,8 @@ void CalculatorWindow::buildResults(QGridLayout *grid)
             const std::string name = layout.key + std::string("Value") + char('0' + column);
             QLabel *value = plainLabel(this, name);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            value->setMinimumWidth(width);
+            // A fixed size keeps a new value from asking the whole block for a new layout.
+            value->setFixedSize(width, value->fontMetrics().height() + 2);
             value->setAccessibleName(*unit ? quantity + QStringLiteral(" in ") + QLatin1String(unit)
                                            : quantity);
             values_[q][column] = value;
@@ -277,8 +278,8 @@ void CalculatorWindow::clearResults(const QString &message)
     for (auto &row : values_)
         for (QLabel *label : row)
             if (label)
-                label->clear();
-    notesLabel->clear();
+                label->setText(QString()); // unlike clear(), no repaint when already empty
+    notesLabel->setText(QString());
     messageLabel->setText(message);
 }
 
