@@ -106,14 +106,22 @@ private slots:
                     return action;
             return nullptr;
         };
-        QVERIFY(calculatorAction(&form));
         QVERIFY(calculatorAction(form.List1));
-        QVERIFY(form.calculatorWindow() == nullptr);
         QAction *fromPlot = calculatorAction(form.plotWindow()->Picture1);
         QVERIFY(fromPlot);
         fromPlot->trigger();
-        QVERIFY(form.calculatorWindow() && form.calculatorWindow()->isVisible());
-        QCOMPARE(shown(*form.calculatorWindow(), Quantity::Total), QString());
+        CalculatorWindow *calculator = form.calculatorWindow();
+        QVERIFY(calculator && calculator->isVisible());
+        QCOMPARE(shown(*calculator, Quantity::Total), QString());
+        QTest::keyClick(calculator->energyBox, Qt::Key_Escape);
+        QVERIFY(!calculator->isVisible());
+
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(calculator->isVisible());
+        QCOMPARE(form.calculatorWindow(), calculator); // one instance
     }
 
     // Every input without an answer leaves no value on screen.
