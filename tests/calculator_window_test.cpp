@@ -72,6 +72,8 @@ private slots:
         QCOMPARE(shown(*calculator, Quantity::CsdaRange), QStringLiteral("1.577E+01"));
         QCOMPARE(calculator->rangeBox->text(), QStringLiteral("1.577E+01"));
         QCOMPARE(shown(*calculator, Quantity::RatioToWater), QStringLiteral("1.000E+00"));
+        QCOMPARE(calculator->valueLabel(Quantity::Total, 1)->accessibleName(),
+                 QStringLiteral("Total stopping power in MeV/cm: 5.445E+00"));
 
         calculator->rangeUnitBox->setCurrentIndex(1); // cm
         typeInto(calculator->rangeBox, QStringLiteral("2"));

@@ -19,15 +19,32 @@ namespace quenrow {
 namespace {
 
 const QColor kProblemText(176, 0, 0);
+constexpr char16_t kUnavailable = 0x2013; // en dash, for a value the file cannot give
 
 QString fromUtf8(const std::string &text)
 {
     return QString::fromStdString(text);
 }
 
+// Named for tests; a screen reader reads what it shows.
 QLabel *plainLabel(QWidget *parent, const std::string &name, const QString &text = {})
 {
-    return place(new QLabel(text, parent), name.c_str(), QRect());
+    QLabel *label = place(new QLabel(text, parent), name.c_str(), QRect());
+    label->setAccessibleName(QString());
+    return label;
+}
+
+// A value alone means nothing to a screen reader: its name says what it is.
+void setValue(QLabel *label, const QString &quantity, const char *unit, const QString &value)
+{
+    label->setText(value);
+    QString name = quantity;
+    if (*unit)
+        name += QStringLiteral(" in ") + QLatin1String(unit);
+    const QString read = value.isEmpty()              ? QStringLiteral("none")
+                         : value == QChar(kUnavailable) ? QStringLiteral("unavailable")
+                                                        : value;
+    label->setAccessibleName(name + QStringLiteral(": ") + read);
 }
 
 // Wide enough for any value, so the block does not move as values change.
@@ -152,8 +169,6 @@ void CalculatorWindow::buildResults(QGridLayout *grid)
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             // A fixed size keeps a new value from asking the whole block for a new layout.
             value->setFixedSize(width, value->fontMetrics().height() + 2);
-            value->setAccessibleName(*unit ? quantity + QStringLiteral(" in ") + QLatin1String(unit)
-                                           : quantity);
             values_[q][column] = value;
             grid->addWidget(value, q + 1, 1 + 2 * column);
             grid->addWidget(plainLabel(this, name + "Unit", QString::fromLatin1(unit)), q + 1,
@@ -257,12 +272,13 @@ std::optional<RowValues> CalculatorWindow::lookUpRange()
 void CalculatorWindow::showResults(const RowValues &row)
 {
     results_ = describeResults(material_->table, material_->density, row, water_);
-    static const QString kUnavailable(QChar(0x2013));
     for (int q = 0; q < kQuantityCount; ++q)
         for (int column = 0; column < kUnitColumns; ++column)
             if (QLabel *label = values_[q][column]) {
                 const auto &value = results_->values[q][column];
-                label->setText(value ? fromUtf8(*value) : kUnavailable);
+                setValue(label, QString::fromLatin1(kQuantityLayout[q].name),
+                         kQuantityLayout[q].units[column],
+                         value ? fromUtf8(*value) : QString(QChar(kUnavailable)));
             }
     QStringList notes;
     for (const std::string &note : results_->notes)
@@ -275,10 +291,11 @@ void CalculatorWindow::clearResults(const QString &message)
 {
     // An answer to an earlier input must never be read as this one's.
     results_.reset();
-    for (auto &row : values_)
-        for (QLabel *label : row)
-            if (label)
-                label->setText(QString()); // unlike clear(), no repaint when already empty
+    for (int q = 0; q < kQuantityCount; ++q)
+        for (int column = 0; column < kUnitColumns; ++column)
+            if (QLabel *label = values_[q][column]) // setText, unlike clear(), skips an unchanged text
+                setValue(label, QString::fromLatin1(kQuantityLayout[q].name),
+                         kQuantityLayout[q].units[column], QString());
     notesLabel->setText(QString());
     messageLabel->setText(message);
 }
