@@ -12,6 +12,8 @@
 //   quenrow_e2e pointer [N]   pointer moves over the plot frame, each handled
 //                             and repainted (plot, list, boxes) before the next
 //   quenrow_e2e rss [K]       peak RSS of a fresh session after K loads
+//   quenrow_e2e calc-key [N]  keystrokes in the calculator's energy box, each
+//                             to its result block repainted
 //   quenrow_e2e all           all of the above with the default counts
 // Each figure is printed as one tab-separated line:
 //   name  unit  n  median  p99  p10  min  max  [note]
@@ -24,10 +26,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "data/plot_geometry.h"
 #include "session_support.h"
+#include "ui/calc/calculator_window.h"
 #include "ui/message.h"
 
 using namespace quenrow;
@@ -313,6 +318,60 @@ int benchPointer(BenchApplication &app, int moves)
     return 0;
 }
 
+// Typing "150" and taking it back again, over and over: every key changes
+// the total the window shows (an emptied box clears it).
+int benchCalculatorKey(BenchApplication &app, int keys)
+{
+    Session session(app);
+    selectFile(session.form, "Water_liquid.psp");
+    app.settle(3);
+    if (pressGo(app, session.form) < 0) {
+        report("calculator_key", "us", {}, "the plot never painted");
+        return 1;
+    }
+    session.form.openCalculator();
+    CalculatorWindow *calculator = session.form.calculatorWindow();
+    QLabel *total = calculator->valueLabel(Quantity::Total, 0);
+    app.settle(50);
+
+    constexpr Qt::Key kCycle[] = {Qt::Key_1,         Qt::Key_5,         Qt::Key_0,
+                                  Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace};
+    constexpr int kWarmUp = 60;
+    const bool trace = std::getenv("QUENROW_BENCH_TRACE") != nullptr;
+    std::vector<double> us;
+    int missed = 0;
+    for (int i = 0; i < kWarmUp + keys; ++i) {
+        app.watchPaint([total](QObject *painted) { return painted == total; });
+        const std::int64_t start = nowNs();
+        if (trace)
+            app.traceFrom(start);
+        std::int64_t handled = 0;
+        {
+            Collect collect;
+            QTest::keyClick(calculator->energyBox, kCycle[i % std::size(kCycle)]);
+            handled = nowNs();
+            if (!app.waitForPaint(1000))
+                ++missed;
+        }
+        if (trace) {
+            app.stopTrace();
+            std::fprintf(stderr, "key %d: handled at %.3f ms, repainted at %.3f ms\n", i,
+                         (handled - start) / 1e6, (app.paintDoneAt() - start) / 1e6);
+        }
+        if (i >= kWarmUp && app.paintDone())
+            us.push_back((app.paintDoneAt() - start) / 1e3);
+    }
+    app.settle(3);
+    if (!session.warnings.isEmpty() || missed) {
+        report("calculator_key", "us", {},
+               missed ? std::to_string(missed) + " keys never repainted the total"
+                      : "warning: " + session.warnings.first().toStdString());
+        return 1;
+    }
+    report("calculator_key", "us", us, "energy box of the calculator, WATER, LIQUID");
+    return 0;
+}
+
 int countArgument(int argc, char **argv, int fallback)
 {
     return argc > 2 ? std::max(1, std::atoi(argv[2])) : fallback;
@@ -323,7 +382,8 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|rss|all [count]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|calc-key|rss|all [count]\n",
+                     argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
@@ -343,12 +403,15 @@ int main(int argc, char *argv[])
         return benchGo(app, countArgument(argc, argv, 200), Before::RowShown);
     if (mode == "pointer")
         return benchPointer(app, countArgument(argc, argv, 1000));
+    if (mode == "calc-key")
+        return benchCalculatorKey(app, countArgument(argc, argv, 600));
     if (mode == "all") {
         int failed = 0;
         failed += benchGo(app, 200, Before::Nothing);
         failed += benchGo(app, 200, Before::NewWindow);
         failed += benchGo(app, 200, Before::RowShown);
         failed += benchPointer(app, 1000);
+        failed += benchCalculatorKey(app, 600);
         failed += benchStartup(20);
         failed += benchRss(10);
         return failed ? 1 : 0;

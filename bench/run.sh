@@ -11,7 +11,8 @@
 #
 # Settings (environment): QUENROW_BENCH_REPS (micro repetitions, 10),
 # QUENROW_BENCH_PRESSES (GO presses, 200), QUENROW_BENCH_MOVES (pointer
-# moves, 1000), QUENROW_BENCH_STARTS (fresh starts, 20), QUENROW_PEER_RUNS
+# moves, 1000), QUENROW_BENCH_KEYS (calculator keystrokes, 600),
+# QUENROW_BENCH_STARTS (fresh starts, 20), QUENROW_PEER_RUNS
 # (matplotlib plots, 200), QUENROW_LOOKUP_BATCH_RUNS (million-energy runs of
 # quenrow-lookup and its numpy peer, 3), QUENROW_LOOKUP_RUNS (single lookups
 # as processes, 50), QUENROW_BENCH_BUILD (build folder, build-bench).
@@ -22,6 +23,7 @@ rounds=${QUENROW_BENCH_ROUNDS:-3}
 reps=${QUENROW_BENCH_REPS:-10}
 presses=${QUENROW_BENCH_PRESSES:-200}
 moves=${QUENROW_BENCH_MOVES:-1000}
+keys=${QUENROW_BENCH_KEYS:-600}
 starts=${QUENROW_BENCH_STARTS:-20}
 peer_runs=${QUENROW_PEER_RUNS:-200}
 lookup_batch_runs=${QUENROW_LOOKUP_BATCH_RUNS:-3}
@@ -63,7 +65,8 @@ run_e2e()
     shift
     local step round
     for round in $(seq "$rounds"); do
-        for step in "go $presses" "go-new $presses" "pointer $moves" "startup $starts" "rss 10"; do
+        for step in "go $presses" "go-new $presses" "pointer $moves" "calc-key $keys" \
+            "startup $starts" "rss 10"; do
             echo "  $platform, round $round: $step"
             # shellcheck disable=SC2086
             if ! "$e2e" $step >>"$out/$platform.tsv" 2>>"$out/$platform.log"; then
@@ -231,6 +234,12 @@ for where, r in e2e.items():
         add("  ... of which until the crosshair is shown", where, f"{c['median']:.0f} us",
             low=f"{c['p10']:.0f} us")
         add("  ... its 99th percentile", where, f"{c['p99']:.0f} us")
+    k = get("calculator_key")
+    if k:
+        budget = "<= 1 ms" if where == "Xvfb" else ""
+        add("Calculator keystroke to its repainted result (median)", where,
+            f"{k['median']:.0f} us", budget, k["median"] <= 1000 if budget else None,
+            f"{k['p10']:.0f} us")
     r10 = get("peak_rss")
     if r10:
         add("Peak RSS after loading 10 materials", where, f"{r10['median']:.1f} MB", "<= 60 MB",

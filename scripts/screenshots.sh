@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts Quenrow under Xvfb with a window manager, loads WATER, LIQUID, types
-# an energy, moves the pointer over the plot and writes PNGs to docs/.
+# an energy, moves the pointer over the plot, opens the calculator and
+# writes PNGs to docs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh xvfb xdotool imagemagick openbox x11-utils
@@ -63,4 +64,15 @@ xdotool mousemove --window "$plot" 262 302
 sleep 0.5
 import -window root docs/cursor-readout.png
 echo "wrote docs/cursor-readout.png"
+
+# The calculator, opened by Ctrl+L: 150 MeV in water, every column.
+xdotool windowactivate --sync "$main"
+xdotool key ctrl+l
+calculator=$(window '^Calculator - WATER')
+xdotool windowmove "$calculator" 40 60
+xdotool windowactivate --sync "$calculator"
+xdotool key ctrl+a
+xdotool type --delay 50 "150"
+sleep 0.5
+shot "$calculator" docs/calculator.png
 kill "$xvfb"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "form1.h"
 
+#include <memory>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 
 #include "data/lookup.h"
@@ -17,6 +20,7 @@
 #include "data/plot_geometry.h"
 #include "data/table_export.h"
 #include "ui/about/form3.h"
+#include "ui/calc/calculator_window.h"
 #include "ui/look.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
@@ -143,6 +147,7 @@ Form1::Form1(std::filesystem::path dataDirectory)
     setFont(gothicFont(9.75));
     buildLabels();
     buildControls();
+    addCalculatorHooks();
     startUp();
 }
 
@@ -151,6 +156,7 @@ Form1::~Form1()
     // The plot and about windows have no owner; they end with this one.
     delete plot_.data();
     delete about_.data();
+    delete calculator_.data();
 }
 
 void Form1::buildLabels()
@@ -338,6 +344,8 @@ void Form1::closeEvent(QCloseEvent *event)
         plot_->close();
     if (about_)
         about_->close();
+    if (calculator_)
+        calculator_->close();
     event->accept();
     QApplication::quit();
 }
@@ -371,6 +379,7 @@ void Form1::Command2_Click()
     Text4->setEnabled(true);
     List1->clear();
     table_ = std::move(material.table);
+    density_ = material.density;
     QCoreApplication::processEvents();
     if (closing_)
         return; // the user ended the program at the pause
@@ -389,6 +398,8 @@ void Form1::Command2_Click()
         plot, QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
         QString::fromStdString(formatDensity(material.density)) + QStringLiteral("[g/cm3]"));
     plot->DrawPlot();
+    if (calculator_)
+        calculator_->setMaterial(table_, material.density);
 }
 
 Form2 *Form1::plotWindow() const
@@ -405,8 +416,48 @@ Form2 *Form1::ensurePlotWindow()
     if (!plot_) {
         plot_ = new Form2(&table_);
         connect(plot_, &Form2::rowUnderPointer, this, &Form1::selectRowFromPlot);
+        connect(plot_, &Form2::calculatorRequested, this, &Form1::openCalculator);
     }
     return plot_;
+}
+
+void Form1::addCalculatorHooks()
+{
+    auto *calculator = new QAction(tr("Calculator..."), this);
+    calculator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    calculator->setShortcutContext(Qt::WindowShortcut);
+    connect(calculator, &QAction::triggered, this, &Form1::openCalculator);
+    addAction(calculator);
+    List1->addAction(calculator);
+    for (QLineEdit *box : {Text3, Text4}) {
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator](QPoint at) {
+            std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+            menu->addSeparator();
+            menu->addAction(calculator);
+            menu->exec(box->mapToGlobal(at));
+        });
+    }
+}
+
+void Form1::openCalculator()
+{
+    if (!calculator_) {
+        calculator_ = new CalculatorWindow(dataDirectory_);
+        if (density_)
+            calculator_->setMaterial(table_, *density_);
+    }
+    if (!Text3->text().isEmpty())
+        calculator_->setEnergyText(Text3->text());
+    calculator_->show();
+    calculator_->raise();
+    calculator_->activateWindow();
+    calculator_->energyBox->setFocus();
+}
+
+CalculatorWindow *Form1::calculatorWindow() const
+{
+    return calculator_;
 }
 
 void Form1::Command3_Click()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <QPointer>
@@ -17,6 +18,7 @@ class QPushButton;
 
 namespace quenrow {
 
+class CalculatorWindow;
 class Form2;
 class Form3;
 
@@ -44,9 +46,13 @@ public:
     // The plot and about windows, or null while they do not exist.
     Form2 *plotWindow() const;
     Form3 *aboutWindow() const;
+    CalculatorWindow *calculatorWindow() const;
 
     // Creates the plot window hidden if it does not exist (it is never shown here).
     Form2 *ensurePlotWindow();
+
+    // Shows the calculator, made on first use, with the energy typed in Text3.
+    void openCalculator();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,6 +61,7 @@ protected:
 private:
     void buildControls();
     void buildLabels();
+    void addCalculatorHooks();
     void startUp();
     void fillFileLists();
 
@@ -78,6 +85,8 @@ private:
     bool closing_ = false;
     QPointer<Form2> plot_;
     QPointer<Form3> about_;
+    QPointer<CalculatorWindow> calculator_;
+    std::optional<double> density_; // of the loaded material; none before the first load
 };
 
 } // namespace quenrow

@@ -37,6 +37,11 @@ Form2::Form2(const MaterialTable *table)
             PictureBox::kBorder, PictureBox::kBorder, PictureBox::kInner, PictureBox::kInner)));
     });
     Picture1->addAction(copyPlot);
+    auto *calculator = new QAction(tr("Calculator..."), Picture1);
+    calculator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    calculator->setShortcutContext(Qt::WindowShortcut);
+    connect(calculator, &QAction::triggered, this, &Form2::calculatorRequested);
+    Picture1->addAction(calculator);
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

@@ -26,6 +26,8 @@ public:
 signals:
     // The cursor readout picked table row `row` (1..132).
     void rowUnderPointer(int row);
+    // Ctrl+L or the context menu asked for the calculator.
+    void calculatorRequested();
 
 private:
     void paintPlot();
