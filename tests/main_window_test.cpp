@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "data/data_directory.h"
 #include "data/lookup.h"
 #include "data/number_format.h"
 #include "data/plot_geometry.h"
@@ -282,12 +283,46 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(warnings.texts.size(), 1);
         QVERIFY(warnings.texts[0].contains(QStringLiteral("nowhere")));
-        QVERIFY(warnings.texts[0].contains(
-            QString::fromStdString(std::filesystem::current_path().string())));
         QCOMPARE(form.File1->count(), 0);
         QCOMPARE(form.File2->count(), 0);
         form.Command2->click();
         QCOMPARE(warnings.texts.last(), QStringLiteral("Select material"));
+    }
+
+    void dataFolderIsTheLocalOneElseTheInstalledOne_data()
+    {
+        QTest::addColumn<bool>("local");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("listed"); // empty: a warning instead
+        QTest::newRow("both") << true << true << "local.ps";
+        QTest::newRow("installed only") << false << true << "installed.ps";
+        QTest::newRow("local only") << true << false << "local.ps";
+        QTest::newRow("neither") << false << false << "";
+    }
+    void dataFolderIsTheLocalOneElseTheInstalledOne()
+    {
+        QFETCH(bool, local);
+        QFETCH(bool, installed);
+        QFETCH(QString, listed);
+        WarningRecorder warnings;
+        TempDirectory dir;
+        const auto localFolder = dir.path() / "quenrow-data", installedFolder = dir.path() / "installed";
+        if (local && std::filesystem::create_directory(localFolder))
+            dir.write("quenrow-data/local.ps", MaterialText().str());
+        if (installed && std::filesystem::create_directory(installedFolder))
+            dir.write("installed/installed.ps", MaterialText().str());
+        Form1 form(findDataDirectory(localFolder, installedFolder));
+        QCoreApplication::processEvents();
+        if (listed.isEmpty()) {
+            QCOMPARE(warnings.texts.size(), 1);
+            for (const auto &folder : {localFolder, installedFolder})
+                QVERIFY(warnings.texts[0].contains(QString::fromStdString(folder.string())));
+            QCOMPARE(form.File1->count(), 0);
+        } else {
+            QVERIFY(warnings.texts.isEmpty());
+            QCOMPARE(form.File1->count(), 1);
+            QCOMPARE(form.File1->item(0)->text(), listed);
+        }
     }
 
     void brokenPreviewWarnsAndKeepsTheBoxes()

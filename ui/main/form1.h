@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <variant>
 
 #include <QPointer>
 #include <QWidget>
@@ -23,7 +24,9 @@ class Form3;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(std::filesystem::path dataDirectory = kDataDirectory);
+    // The data folder, or why there is none (findDataDirectory's answer):
+    // then the lists stay empty and a warning says so.
+    explicit Form1(std::variant<std::filesystem::path, std::string> dataDirectory);
     ~Form1() override;
 
     QListWidget *File1;
@@ -68,11 +71,15 @@ private:
 
     void copyRow();
     void copyTable();
+    void saveTable();
     void selectRowFromPlot(int row);
     void showRow(int row);
 
     std::filesystem::path dataDirectory_;
+    std::string noDataDirectory_; // why there is none, when there is none
     MaterialTable table_;
+    double density_ = 0;    // of the table loaded
+    std::string tableFile_; // the file it came from
     std::string selectedFile_;
     bool loading_ = false;
     bool closing_ = false;
