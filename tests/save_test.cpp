@@ -163,6 +163,26 @@ private slots:
             QVERIFY2(texts.contains(legend), legend);
     }
 
+    void svgTitleIsTheCaptionEvenWithMarkupInTheName()
+    {
+        WarningRecorder warnings;
+        TempDirectory data;
+        test::MaterialText text = test::MaterialText::fromBundled();
+        text.name = "<b>A & B</b>";
+        data.write("odd.psp", text.str());
+        Form1 form(data.path());
+        QVERIFY(test::loadFile(form, QStringLiteral("odd.psp")));
+        SaveAnswer answer(folder + QStringLiteral("/odd.svg"));
+        form.plotWindow()->savePlot();
+        QXmlStreamReader svg(contents(answer.path));
+        while (svg.readNextStartElement() && svg.name() != QLatin1String("title"))
+            ;
+        const QString title = svg.readElementText();
+        QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+        QCOMPARE(title, form.plotWindow()->windowTitle().trimmed());
+        QVERIFY(title.contains(QStringLiteral("<b>A & B</b>")));
+    }
+
     void pdfHasOnePage()
     {
         WarningRecorder warnings;

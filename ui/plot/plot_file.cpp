@@ -57,7 +57,7 @@ bool writePlot(QIODevice &out, PlotFormat format, const MaterialTable &table, co
         svg.setSize(QSize(side, side));
         svg.setViewBox(QRect(0, 0, side, side));
         svg.setResolution(kDotsPerInch);
-        svg.setTitle(title);
+        svg.setTitle(title.toHtmlEscaped()); // written into the XML as it is given
         svg.setDescription(QStringLiteral("Proton stopping powers, drawn by Quenrow"));
         QPainter painter;
         if (!painter.begin(&svg))
