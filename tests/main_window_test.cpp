@@ -291,38 +291,32 @@ private slots:
 
     void dataFolderIsTheLocalOneElseTheInstalledOne_data()
     {
-        QTest::addColumn<bool>("local");
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<QString>("listed"); // empty: a warning instead
-        QTest::newRow("both") << true << true << "local.ps";
-        QTest::newRow("installed only") << false << true << "installed.ps";
-        QTest::newRow("local only") << true << false << "local.ps";
-        QTest::newRow("neither") << false << false << "";
+        QTest::addColumn<QStringList>("folders"); // those that exist
+        QTest::addColumn<QString>("listed");      // empty: a warning naming both instead
+        QTest::newRow("both") << QStringList({"quenrow-data", "installed"}) << "quenrow-data.ps";
+        QTest::newRow("installed only") << QStringList({"installed"}) << "installed.ps";
+        QTest::newRow("neither") << QStringList() << "";
     }
     void dataFolderIsTheLocalOneElseTheInstalledOne()
     {
-        QFETCH(bool, local);
-        QFETCH(bool, installed);
+        QFETCH(QStringList, folders);
         QFETCH(QString, listed);
         WarningRecorder warnings;
         TempDirectory dir;
-        const auto localFolder = dir.path() / "quenrow-data", installedFolder = dir.path() / "installed";
-        if (local && std::filesystem::create_directory(localFolder))
-            dir.write("quenrow-data/local.ps", MaterialText().str());
-        if (installed && std::filesystem::create_directory(installedFolder))
-            dir.write("installed/installed.ps", MaterialText().str());
-        Form1 form(findDataDirectory(localFolder, installedFolder));
-        QCoreApplication::processEvents();
-        if (listed.isEmpty()) {
-            QCOMPARE(warnings.texts.size(), 1);
-            for (const auto &folder : {localFolder, installedFolder})
-                QVERIFY(warnings.texts[0].contains(QString::fromStdString(folder.string())));
-            QCOMPARE(form.File1->count(), 0);
-        } else {
-            QVERIFY(warnings.texts.isEmpty());
-            QCOMPARE(form.File1->count(), 1);
-            QCOMPARE(form.File1->item(0)->text(), listed);
+        for (const QString &folder : folders) {
+            std::filesystem::create_directory(dir.path() / folder.toStdString());
+            dir.write((folder + '/' + folder + ".ps").toStdString(), MaterialText().str());
         }
+        Form1 form(findDataDirectory(dir.path() / "quenrow-data", dir.path() / "installed"));
+        QCoreApplication::processEvents();
+        QCOMPARE(form.File1->count(), listed.isEmpty() ? 0 : 1);
+        QCOMPARE(warnings.texts.size(), listed.isEmpty() ? 1 : 0);
+        if (!listed.isEmpty()) {
+            QCOMPARE(form.File1->item(0)->text(), listed);
+            return;
+        }
+        for (const char *folder : {"quenrow-data", "installed"})
+            QVERIFY(warnings.texts[0].contains(QString::fromStdString((dir.path() / folder).string())));
     }
 
     void brokenPreviewWarnsAndKeepsTheBoxes()
