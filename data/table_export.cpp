@@ -1,26 +1,101 @@
 // SPDX-License-Identifier: MIT
 #include "table_export.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
+#include <vector>
+
 #include "number_format.h"
 
 namespace quenrow {
 
+namespace {
+
+constexpr int kColumns = 6;
+using RowValues = std::array<std::string, kColumns>;
+
+std::array<double, kColumns> rowValues(const MaterialTable &table, int k)
+{
+    return {table.energy[k],           table.stoppingPower[1][k], table.stoppingPower[2][k],
+            table.stoppingPower[3][k], table.range[1][k],         table.range[2][k]};
+}
+
+RowValues generalTexts(const MaterialTable &table, int k)
+{
+    RowValues texts;
+    const auto values = rowValues(table, k);
+    for (int i = 0; i < kColumns; ++i)
+        texts[i] = formatGeneral(values[i]);
+    return texts;
+}
+
+// True when `text` is a plain number that reads back as exactly `value`.
+bool writesExactly(std::string_view text, double value)
+{
+    if (text.empty() || text.find_first_not_of("0123456789.+-eE") != std::string_view::npos)
+        return false;
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    double read = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), read);
+    return ec == std::errc() && end == text.data() + text.size() && read == value;
+}
+
+// The row's fields as its line has them. A field the row text cut, or one
+// that does not read as the value kept (a range that is not a number), is
+// written at full precision instead, so every field still reads back.
+RowValues writtenTexts(const MaterialTable &table, int k)
+{
+    std::vector<std::string_view> fields;
+    const std::string_view text = table.rowText[k];
+    for (std::size_t at = text.find_first_not_of(" \t"); at != std::string_view::npos;) {
+        const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+        fields.push_back(text.substr(at, end - at));
+        at = text.find_first_not_of(" \t", end);
+    }
+    RowValues texts = generalTexts(table, k);
+    const auto values = rowValues(table, k);
+    for (std::size_t i = 0; i < kColumns && i < fields.size(); ++i)
+        if (writesExactly(fields[i], values[i]))
+            texts[i] = fields[i];
+    return texts;
+}
+
+std::string delimited(const MaterialTable &table, char separator,
+                      RowValues (*texts)(const MaterialTable &, int))
+{
+    static constexpr const char *kHeader[kColumns] = {
+        "Energy (MeV)",      "Electronic (MeV cm2/g)", "Nuclear (MeV cm2/g)",
+        "Total (MeV cm2/g)", "CSDA range (g/cm2)",     "Projected range (g/cm2)"};
+    std::string out;
+    const auto addLine = [&](const auto &fields) {
+        for (int i = 0; i < kColumns; ++i) {
+            if (i > 0)
+                out += separator;
+            out += fields[i];
+        }
+        out += '\n';
+    };
+    addLine(kHeader);
+    for (int k = 1; k <= kRowCount; ++k)
+        addLine(texts(table, k));
+    return out;
+}
+
+} // namespace
+
 std::string tableAsTabSeparated(const MaterialTable &table)
 {
-    std::string text = "Energy (MeV)\tElectronic (MeV cm2/g)\tNuclear (MeV cm2/g)\t"
-                       "Total (MeV cm2/g)\tCSDA range (g/cm2)\tProjected range (g/cm2)\n";
-    for (int k = 1; k <= kRowCount; ++k) {
-        const double values[] = {table.energy[k],           table.stoppingPower[1][k],
-                                 table.stoppingPower[2][k], table.stoppingPower[3][k],
-                                 table.range[1][k],         table.range[2][k]};
-        for (std::size_t i = 0; i < std::size(values); ++i) {
-            if (i > 0)
-                text += '\t';
-            text += formatGeneral(values[i]);
-        }
-        text += '\n';
-    }
-    return text;
+    return delimited(table, '\t', generalTexts);
+}
+
+std::string tableAsFile(const MaterialTable &table, double density, TableFileFormat format)
+{
+    const char separator = format == TableFileFormat::CommaSeparated ? ',' : '\t';
+    return "# " + table.name + ", density " + formatGeneral(density) + " g/cm3\n" +
+           delimited(table, separator, writtenTexts);
 }
 
 } // namespace quenrow

@@ -12,4 +12,12 @@ namespace quenrow {
 // into a spreadsheet as six numeric columns. Values at full precision.
 std::string tableAsTabSeparated(const MaterialTable &table);
 
+enum class TableFileFormat { CommaSeparated, TabSeparated };
+
+// The table as a saved file: first a comment line "# NAME, density D g/cm3",
+// which spreadsheet programs and numpy.loadtxt skip, then the same header
+// line and rows, each value as the data file wrote it where the row's text
+// reads back as exactly that value.
+std::string tableAsFile(const MaterialTable &table, double density, TableFileFormat format);
+
 } // namespace quenrow

@@ -4,7 +4,7 @@
 # Run by run.sh, test.sh and the other scripts; extra packages as arguments.
 set -euo pipefail
 
-QUENROW_PACKAGES=(cmake g++ make pkgconf qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation
+QUENROW_PACKAGES=(cmake g++ make pkgconf qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation
                   libgtest-dev libcli11-dev locales desktop-file-utils xvfb xauth)
 QUENROW_PACKAGES+=("$@")
 

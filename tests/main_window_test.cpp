@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "data/data_directory.h"
 #include "data/lookup.h"
 #include "data/number_format.h"
 #include "data/plot_geometry.h"
@@ -314,12 +315,40 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(warnings.texts.size(), 1);
         QVERIFY(warnings.texts[0].contains(QStringLiteral("nowhere")));
-        QVERIFY(warnings.texts[0].contains(
-            QString::fromStdString(std::filesystem::current_path().string())));
         QCOMPARE(form.File1->count(), 0);
         QCOMPARE(form.File2->count(), 0);
         form.Command2->click();
         QCOMPARE(warnings.texts.last(), QStringLiteral("Select material"));
+    }
+
+    void dataFolderIsTheLocalOneElseTheInstalledOne_data()
+    {
+        QTest::addColumn<QStringList>("folders"); // those that exist
+        QTest::addColumn<QString>("listed");      // empty: a warning naming both instead
+        QTest::newRow("both") << QStringList({"quenrow-data", "installed"}) << "quenrow-data.ps";
+        QTest::newRow("installed only") << QStringList({"installed"}) << "installed.ps";
+        QTest::newRow("neither") << QStringList() << "";
+    }
+    void dataFolderIsTheLocalOneElseTheInstalledOne()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, listed);
+        WarningRecorder warnings;
+        TempDirectory dir;
+        for (const QString &folder : folders) {
+            std::filesystem::create_directory(dir.path() / folder.toStdString());
+            dir.write((folder + '/' + folder + ".ps").toStdString(), MaterialText().str());
+        }
+        Form1 form(findDataDirectory(dir.path() / "quenrow-data", dir.path() / "installed"));
+        QCoreApplication::processEvents();
+        QCOMPARE(form.File1->count(), listed.isEmpty() ? 0 : 1);
+        QCOMPARE(warnings.texts.size(), listed.isEmpty() ? 1 : 0);
+        if (!listed.isEmpty()) {
+            QCOMPARE(form.File1->item(0)->text(), listed);
+            return;
+        }
+        for (const char *folder : {"quenrow-data", "installed"})
+            QVERIFY(warnings.texts[0].contains(QString::fromStdString((dir.path() / folder).string())));
     }
 
     // After any failed preview the boxes name the file GO then loads, and

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the .deb into a scratch folder and checks what it would install.
-# Usage: package_test.sh BUILD_DIR
+# Usage: package_test.sh BUILD_DIR INSTALLED_DATA_DIR
 set -euo pipefail
 build=$1
+installed_data=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -26,10 +27,12 @@ tables=$(grep -cE '^/usr/share/quenrow/quenrow-data/.*\.psp?$' "$scratch/files")
 dpkg-deb -x "$deb" "$scratch/root"
 desktop="$scratch/root/usr/share/applications/quenrow.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate refused the entry"
-path=$(sed -n 's/^Path=//p' "$desktop")
-[[ -d "$scratch/root$path/quenrow-data" ]] || fail "Path=$path does not hold quenrow-data"
+# Started anywhere, the programs fall back to the data folder they were built for.
+[[ -f "$scratch/root$installed_data/Water_liquid.psp" ]] ||
+    fail "the programs look for the data in $installed_data, the package puts it elsewhere"
 grep -qx 'Exec=quenrow' "$desktop" || fail "unexpected Exec line"
 dpkg-deb -f "$deb" Depends | grep -q qt6-qpa-plugins || fail "no dependency on the Qt platform plugins"
+dpkg-deb -f "$deb" Depends | grep -q libqt6svg6 || fail "no dependency on Qt SVG"
 lookup="$scratch/root/usr/bin/quenrow-lookup"
 if ldd "$lookup" | grep -qi qt; then fail "quenrow-lookup loads Qt"; fi
 answer=$(cd "$scratch" && "$lookup" --data "$scratch/root/usr/share/quenrow/quenrow-data" \

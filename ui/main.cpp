@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "data/data_directory.h"
 #include "ui/look.h"
 #include "ui/main/form1.h"
 
@@ -13,7 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("quenrow"));
     quenrow::registerFontSubstitutions();
 
-    quenrow::Form1 form;
+    // ./quenrow-data when there is one, else the installed copy.
+    quenrow::Form1 form(quenrow::findDataDirectory());
     form.show();
     return app.exec();
 }

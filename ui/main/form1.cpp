@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include "ui/look.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
+#include "ui/save_file.h"
 
 // The icons live in a static library, whose resource initialiser the linker
 // would otherwise drop.
@@ -125,6 +127,12 @@ QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
     return box;
 }
 
+// "Water_liquid.psp" -> "Water_liquid", to which a save adds its own ending.
+QString saveStem(const std::string &fileName)
+{
+    return QFileInfo(fileText(fileName)).completeBaseName();
+}
+
 void setTextIfChanged(QLineEdit *box, const QString &text)
 {
     if (box->text() != text)
@@ -133,12 +141,15 @@ void setTextIfChanged(QLineEdit *box, const QString &text)
 
 } // namespace
 
-Form1::Form1(std::filesystem::path dataDirectory)
+Form1::Form1(std::variant<std::filesystem::path, std::string> dataDirectory)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      dataDirectory_(std::move(dataDirectory))
+                           Qt::WindowCloseButtonHint)
 {
+    if (auto *folder = std::get_if<std::filesystem::path>(&dataDirectory))
+        dataDirectory_ = std::move(*folder);
+    else
+        noDataDirectory_ = std::get<std::string>(dataDirectory);
     initAssets();
     setObjectName(QStringLiteral("Form1"));
     setPlainWindowTitle(this, QString::fromLatin1(kProgramTitle));
@@ -241,14 +252,17 @@ void Form1::buildControls()
     }
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
 
-    // The program writes no file: the table leaves through the clipboard.
     auto *copyRow = new QAction(tr("Copy row"), List1);
     copyRow->setShortcut(QKeySequence::Copy);
     copyRow->setShortcutContext(Qt::WidgetShortcut);
     connect(copyRow, &QAction::triggered, this, &Form1::copyRow);
     auto *copyTable = new QAction(tr("Copy table"), List1);
     connect(copyTable, &QAction::triggered, this, &Form1::copyTable);
-    List1->addActions({copyRow, copyTable});
+    auto *saveTable = new QAction(tr("Save table as..."), List1);
+    saveTable->setShortcut(QKeySequence::Save);
+    saveTable->setShortcutContext(Qt::WidgetShortcut);
+    connect(saveTable, &QAction::triggered, this, &Form1::saveTable);
+    List1->addActions({copyRow, copyTable, saveTable});
     List1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
@@ -284,19 +298,22 @@ void Form1::startUp()
 
 void Form1::fillFileLists()
 {
+    const auto warnLater = [this](const QString &text) {
+        // Once the window is up, so that the box has something to stand on.
+        QMetaObject::invokeMethod(this, [this, text] { showWarning(this, text); },
+                                  Qt::QueuedConnection);
+    };
+    if (!noDataDirectory_.empty()) {
+        warnLater(fileText(noDataDirectory_));
+        return;
+    }
     // Both lists show the same folder: it is read once.
     auto listing = listDirectoryFiles(dataDirectory_);
     if (auto *reason = std::get_if<std::string>(&listing)) {
-        const QString directory = QString::fromStdString(dataDirectory_.string());
-        const QString current = QString::fromStdString(std::filesystem::current_path().string());
-        QMetaObject::invokeMethod(
-            this,
-            [this, directory, current, why = QString::fromStdString(*reason)] {
-                showWarning(this, tr("The data folder \"%1\" cannot be read (%2).\n"
-                                     "Quenrow looks for it in the current folder, \"%3\".")
-                                      .arg(directory, why, current));
-            },
-            Qt::QueuedConnection);
+        std::error_code ignored;
+        const auto shown = std::filesystem::absolute(dataDirectory_, ignored).string();
+        warnLater(tr("The data folder \"%1\" cannot be read (%2).")
+                      .arg(fileText(shown), QString::fromStdString(*reason)));
         return;
     }
     const auto &names = std::get<std::vector<std::string>>(listing);
@@ -380,6 +397,7 @@ void Form1::Command2_Click()
     List1->clear();
     table_ = std::move(material.table);
     density_ = material.density;
+    tableFile_ = fileName;
     QCoreApplication::processEvents();
     if (closing_)
         return; // the user ended the program at the pause
@@ -394,6 +412,7 @@ void Form1::Command2_Click()
         return;
 
     Form2 *plot = ensurePlotWindow();
+    plot->setSaveName(saveStem(tableFile_));
     setPlainWindowTitle(
         plot, QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
         QString::fromStdString(formatDensity(material.density)) + QStringLiteral("[g/cm3]"));
@@ -554,6 +573,26 @@ void Form1::copyTable()
 {
     if (List1->count() == kRowCount)
         QGuiApplication::clipboard()->setText(QString::fromStdString(tableAsTabSeparated(table_)));
+}
+
+void Form1::saveTable()
+{
+    if (List1->count() != kRowCount || !density_)
+        return;
+    static const std::vector<FileKind> kinds{
+        {tr("CSV (*.csv)"), {QStringLiteral("csv")}},
+        {tr("Tab-separated text (*.txt *.tsv)"), {QStringLiteral("txt"), QStringLiteral("tsv")}},
+    };
+    const auto target = askSaveTarget(this, tr("Save table as"), saveStem(tableFile_), kinds);
+    if (!target)
+        return;
+    const std::string text = tableAsFile(table_, *density_,
+                                         target->kind == 0 ? TableFileFormat::CommaSeparated
+                                                           : TableFileFormat::TabSeparated);
+    saveFile(this, target->path, [&](QIODevice &out) {
+        return out.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size());
+    });
 }
 
 void Form1::selectRowFromPlot(int row)

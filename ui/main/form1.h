@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include <QPointer>
 #include <QWidget>
@@ -25,7 +26,9 @@ class Form3;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(std::filesystem::path dataDirectory = kDataDirectory);
+    // The data folder, or why there is none (findDataDirectory's answer):
+    // then the lists stay empty and a warning says so.
+    explicit Form1(std::variant<std::filesystem::path, std::string> dataDirectory);
     ~Form1() override;
 
     QListWidget *File1;
@@ -75,11 +78,14 @@ private:
 
     void copyRow();
     void copyTable();
+    void saveTable();
     void selectRowFromPlot(int row);
     void showRow(int row);
 
     std::filesystem::path dataDirectory_;
+    std::string noDataDirectory_; // why there is none, when there is none
     MaterialTable table_;
+    std::string tableFile_; // the file the loaded table came from
     std::string selectedFile_;
     bool loading_ = false;
     bool closing_ = false;

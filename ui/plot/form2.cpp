@@ -8,6 +8,7 @@
 #include "data/plot_geometry.h"
 #include "draw_plot.h"
 #include "image_surface.h"
+#include "plot_file.h"
 #include "ui/look.h"
 
 namespace quenrow {
@@ -37,6 +38,11 @@ Form2::Form2(const MaterialTable *table)
             PictureBox::kBorder, PictureBox::kBorder, PictureBox::kInner, PictureBox::kInner)));
     });
     Picture1->addAction(copyPlot);
+    auto *savePlot = new QAction(tr("Save plot as..."), Picture1);
+    savePlot->setShortcut(QKeySequence::Save);
+    savePlot->setShortcutContext(Qt::WindowShortcut);
+    connect(savePlot, &QAction::triggered, this, &Form2::savePlot);
+    Picture1->addAction(savePlot);
     auto *calculator = new QAction(tr("Calculator..."), Picture1);
     calculator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     calculator->setShortcutContext(Qt::WindowShortcut);
@@ -70,6 +76,21 @@ void Form2::DrawPlot()
     // repaint of the list GO has just refilled, which takes longer. Before
     // the window's first expose this does nothing and the expose paints it.
     Picture1->repaint();
+}
+
+void Form2::savePlot()
+{
+    if (!plotted_)
+        return;
+    const auto target = askSaveTarget(this, tr("Save plot as"), saveName_, plotFileKinds());
+    if (!target)
+        return;
+    const auto format = static_cast<PlotFormat>(target->kind);
+    // Twice the screen's density at least, so that it prints sharply.
+    const qreal pngRatio = 2 * Picture1->devicePixelRatio();
+    saveFile(this, target->path, [&](QIODevice &out) {
+        return writePlot(out, format, *table_, *Picture1, windowTitle().trimmed(), pngRatio);
+    });
 }
 
 void Form2::setPointerShape(Qt::CursorShape shape)

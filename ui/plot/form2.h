@@ -23,6 +23,11 @@ public:
     // Redraws the whole plot from the table, hides both markers, shows the window.
     void DrawPlot();
 
+    // Names proposed for saving are `stem` (the data file's name) with the ending.
+    void setSaveName(const QString &stem) { saveName_ = stem; }
+    // Asks for a file name and writes the plot as shown, markers included.
+    void savePlot();
+
 signals:
     // The cursor readout picked table row `row` (1..132).
     void rowUnderPointer(int row);
@@ -37,6 +42,7 @@ private:
     const MaterialTable *table_;
     QImage grid_; // background and grid, drawn once at the image's density
     bool plotted_ = false;
+    QString saveName_;
 };
 
 } // namespace quenrow

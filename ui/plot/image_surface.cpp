@@ -2,6 +2,8 @@
 #include "image_surface.h"
 
 #include <QFontMetricsF>
+#include <QPainterPath>
+#include <QPaintEngine>
 
 #include "data/plot_geometry.h"
 #include "ui/look.h"
@@ -21,8 +23,20 @@ const QColor kBackground(0, 0, 128);
 
 } // namespace
 
-ImageSurface::ImageSurface(QImage &image) : image_(image), painter_(&image_)
+ImageSurface::ImageSurface(QImage &image) : ownPainter_(std::in_place, &image), painter_(*ownPainter_)
 {
+    setUp();
+}
+
+ImageSurface::ImageSurface(QPainter &painter) : painter_(painter)
+{
+    setUp();
+}
+
+void ImageSurface::setUp()
+{
+    ratio_ = painter_.device()->devicePixelRatio();
+    vector_ = painter_.paintEngine()->type() != QPaintEngine::Raster;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     font_ = timesFont(12);
     font_.setPointSizeF(12);
@@ -36,13 +50,24 @@ ImageSurface::~ImageSurface()
 // A curve is 131 short wide segments. Stroked one call each, Qt sets up a
 // stroke and a fill per segment; one call for the whole curve fills the
 // union of the same segment outlines, so the same pixels in a fraction of
-// the time.
+// the time. A vector drawing (SVG, PDF) gets the curve as one path instead
+// of 131 separate lines.
 void ImageSurface::flushCurve()
 {
     if (curve_.empty())
         return;
     usePen(curveColour_);
-    painter_.drawLines(curve_.data(), static_cast<int>(curve_.size()));
+    if (!vector_) {
+        painter_.drawLines(curve_.data(), static_cast<int>(curve_.size()));
+    } else {
+        QPainterPath path;
+        for (const QLineF &segment : curve_) {
+            if (path.isEmpty() || path.currentPosition() != segment.p1())
+                path.moveTo(segment.p1());
+            path.lineTo(segment.p2());
+        }
+        painter_.drawPath(path);
+    }
     curve_.clear();
 }
 
@@ -93,8 +118,7 @@ void ImageSurface::point(float x, float y)
 
 QPointF ImageSurface::pixel(double x, double y) const
 {
-    const qreal ratio = image_.devicePixelRatio();
-    return {UserScale::toPixelX(x, ratio), UserScale::toPixelY(y, ratio)};
+    return {UserScale::toPixelX(x, ratio_), UserScale::toPixelY(y, ratio_)};
 }
 
 QRectF ImageSurface::rectOf(float x1, float y1, float x2, float y2) const
@@ -133,7 +157,7 @@ void ImageSurface::print(std::string_view text, bool endLine)
 {
     flushCurve();
     const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QFontMetricsF metrics(font_, &image_);
+    const QFontMetricsF metrics(font_, painter_.device());
     const QPointF topLeft = pixel(x_, y_);
     painter_.setFont(font_);
     painter_.setPen(kForeground);

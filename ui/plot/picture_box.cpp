@@ -117,9 +117,24 @@ void PictureBox::paintEvent(QPaintEvent *event)
         painter.drawImage(inner.topLeft(), image_);
         for (const LineControl *line : {&line1_, &line2_})
             if (line->isVisible() && line->strip().intersects(rect))
-                painter.drawLine(toWidget(line->x1(), line->y1(), ratio),
-                                 toWidget(line->x2(), line->y2(), ratio));
+                drawMarker(painter, *line, inner.topLeft(), ratio);
     }
+}
+
+void PictureBox::drawMarker(QPainter &painter, const LineControl &line, QPointF origin, qreal ratio)
+{
+    painter.drawLine(origin + QPointF(UserScale::toPixelX(line.x1(), ratio),
+                                      UserScale::toPixelY(line.y1(), ratio)),
+                     origin + QPointF(UserScale::toPixelX(line.x2(), ratio),
+                                      UserScale::toPixelY(line.y2(), ratio)));
+}
+
+void PictureBox::paintMarkers(QPainter &painter, QPointF origin, qreal ratio) const
+{
+    painter.setPen(QPen(kMarker, 1));
+    for (const LineControl *line : {&line1_, &line2_})
+        if (line->isVisible())
+            drawMarker(painter, *line, origin, ratio);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)

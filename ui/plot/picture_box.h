@@ -61,6 +61,10 @@ public:
     // point sizes mean what they mean on a 96 dpi screen.
     static QImage newImage(qreal ratio);
 
+    // The visible marker lines as the box paints them, on a painter whose
+    // inner area starts at `origin`, at `ratio` device pixels a pixel.
+    void paintMarkers(QPainter &painter, QPointF origin, qreal ratio) const;
+
 signals:
     void mouseMoved(float x, float y);
     // The window moved to a screen of another density: the image is blank
@@ -73,6 +77,7 @@ protected:
 
 private:
     void drawBorder(QPainter &painter);
+    static void drawMarker(QPainter &painter, const LineControl &line, QPointF origin, qreal ratio);
 
     QImage image_;
     LineControl line1_;
