@@ -92,11 +92,7 @@ CalculatorWindow::CalculatorWindow(const std::filesystem::path &dataDirectory)
     layout->addWidget(notesLabel);
     layout->addStretch();
 
-    auto *copy = new QAction(tr("Copy results"), this);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WindowShortcut);
-    connect(copy, &QAction::triggered, this, &CalculatorWindow::copyResults);
-    addAction(copy);
+    addAction(tr("Copy results"), QKeySequence::Copy, this, &CalculatorWindow::copyResults);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     for (QWidget *input : {static_cast<QWidget *>(energyBox), static_cast<QWidget *>(rangeBox),

@@ -252,17 +252,12 @@ void Form1::buildControls()
     }
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
 
-    auto *copyRow = new QAction(tr("Copy row"), List1);
-    copyRow->setShortcut(QKeySequence::Copy);
-    copyRow->setShortcutContext(Qt::WidgetShortcut);
-    connect(copyRow, &QAction::triggered, this, &Form1::copyRow);
-    auto *copyTable = new QAction(tr("Copy table"), List1);
-    connect(copyTable, &QAction::triggered, this, &Form1::copyTable);
-    auto *saveTable = new QAction(tr("Save table as..."), List1);
-    saveTable->setShortcut(QKeySequence::Save);
-    saveTable->setShortcutContext(Qt::WidgetShortcut);
-    connect(saveTable, &QAction::triggered, this, &Form1::saveTable);
-    List1->addActions({copyRow, copyTable, saveTable});
+    // Copy and save act on the table only while it has the focus.
+    List1->addAction(tr("Copy row"), QKeySequence::Copy, this, &Form1::copyRow)
+        ->setShortcutContext(Qt::WidgetShortcut);
+    List1->addAction(tr("Copy table"), this, &Form1::copyTable);
+    List1->addAction(tr("Save table as..."), QKeySequence::Save, this, &Form1::saveTable)
+        ->setShortcutContext(Qt::WidgetShortcut);
     List1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     Text3 = textBox(this, "Text3", twips(7560, 8040, 1575, 285));
@@ -442,11 +437,8 @@ Form2 *Form1::ensurePlotWindow()
 
 void Form1::addCalculatorHooks()
 {
-    auto *calculator = new QAction(tr("Calculator..."), this);
-    calculator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    calculator->setShortcutContext(Qt::WindowShortcut);
-    connect(calculator, &QAction::triggered, this, &Form1::openCalculator);
-    addAction(calculator);
+    QAction *calculator =
+        addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this, &Form1::openCalculator);
     List1->addAction(calculator);
     for (QLineEdit *box : {Text3, Text4}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -31,23 +31,14 @@ Form2::Form2(const MaterialTable *table)
             paintPlot();
     });
 
-    auto *copyPlot = new QAction(tr("Copy plot"), Picture1);
-    connect(copyPlot, &QAction::triggered, this, [this] {
+    Picture1->addAction(tr("Copy plot"), this, [this] {
         // What is on screen, markers included, at the screen's pixel density.
         QGuiApplication::clipboard()->setPixmap(Picture1->grab(QRect(
             PictureBox::kBorder, PictureBox::kBorder, PictureBox::kInner, PictureBox::kInner)));
     });
-    Picture1->addAction(copyPlot);
-    auto *savePlot = new QAction(tr("Save plot as..."), Picture1);
-    savePlot->setShortcut(QKeySequence::Save);
-    savePlot->setShortcutContext(Qt::WindowShortcut);
-    connect(savePlot, &QAction::triggered, this, &Form2::savePlot);
-    Picture1->addAction(savePlot);
-    auto *calculator = new QAction(tr("Calculator..."), Picture1);
-    calculator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    calculator->setShortcutContext(Qt::WindowShortcut);
-    connect(calculator, &QAction::triggered, this, &Form2::calculatorRequested);
-    Picture1->addAction(calculator);
+    Picture1->addAction(tr("Save plot as..."), QKeySequence::Save, this, &Form2::savePlot);
+    Picture1->addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                        &Form2::calculatorRequested);
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
