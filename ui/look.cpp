@@ -75,8 +75,11 @@ private:
     void fit()
     {
         QFont font = gothicFont(points_);
-        if (widget_->devicePixelRatio() <= 1)
-            font.setStyleStrategy(QFont::NoAntialias);
+        // Fixed-pitch table text needs no shaping: the same glyphs, laid out
+        // without HarfBuzz on every repaint of the list.
+        font.setStyleStrategy(widget_->devicePixelRatio() <= 1
+                                  ? QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping)
+                                  : QFont::PreferNoShaping);
         widget_->setFont(font);
     }
 
@@ -94,7 +97,9 @@ void useGothicFont(QWidget *widget, double points)
 
 QFont pGothicFont(double points)
 {
-    return fontOf("MS PGothic", points);
+    QFont font = fontOf("MS PGothic", points);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
 }
 
 QFont timesFont(double points, bool italic)
