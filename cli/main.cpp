@@ -325,7 +325,10 @@ private:
         cells_.clear();
         cells_.push_back(row.energy);
         if (options_.linear) {
-            const auto linear = std::get<LinearValues>(toLinear(row, material_.density));
+            const auto converted = toLinear(row, material_.density);
+            if (const auto *reason = std::get_if<std::string>(&converted))
+                return refuse(where, *reason);
+            const auto &linear = std::get<LinearValues>(converted);
             for (double scale : {1.0, kKeVPerUmPerMeVPerCm}) {
                 cells_.push_back(linear.electronic * scale);
                 cells_.push_back(linear.nuclear * scale);

@@ -135,6 +135,9 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
 {
     test::TempDirectory folder;
     const auto refused = folder.write("Short.psp", "title\r\nNAME\r\n1\r\n");
+    auto dense = test::MaterialText::fromBundled();
+    dense.density = "1e306"; // linear stopping powers past the doubles
+    const auto tooDense = folder.write("Dense.psp", dense.str());
     struct Case {
         std::vector<std::string> args;
         std::string input;
@@ -147,6 +150,7 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
         {{"Water_liquid.psp", "--data", "/nonexistent", "1"}, "", 2, "does not exist", {}},
         {{refused.string(), "1"}, "", 2, "Short.psp\", line 4", {}},
         {{"Water_liquid.psp", "--format", "xml", "1"}, "", 2, "--format", {}},
+        {{tooDense.string(), "--linear", "1"}, "", 1, "energy 1: With the density", {}},
         {{"Water_liquid.psp", "1", "20000", "abc", "2"},
          "",
          1,
