@@ -1,25 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "lookup.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quenrow {
 
 std::optional<int> bracketingRow(const TableColumn &xs, double x)
 {
-    // The first row not below x, found by halving: the row a scan from row 1
-    // stops at, since loaded columns ascend. The first candidate row and the
-    // count of rows after it that may still hold it; a conditional move
-    // instead of a branch, as which half is taken cannot be foretold.
-    int first = 1;
-    for (int count = kRowCount; count > 1;) {
-        const int half = count / 2;
-        first = xs[first + half] < x ? first + half : first;
-        count -= half;
-    }
-    const int row = first + (xs[first] < x ? 1 : 0);
-    if (row > kRowCount)
+    // Loaded columns ascend, so this is the row a scan from row 1 stops at.
+    const auto found = std::lower_bound(xs.begin() + 1, xs.end(), x);
+    if (found == xs.end())
         return std::nullopt;
+    const int row = static_cast<int>(found - xs.begin());
     return row == 1 ? 2 : row;
 }
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string_view>
 #include <vector>
 
@@ -31,34 +30,25 @@ RowValues generalTexts(const MaterialTable &table, int k)
     return texts;
 }
 
-// True when `text` is a plain number that reads back as exactly `value`.
-bool writesExactly(std::string_view text, double value)
-{
-    if (text.empty() || text.find_first_not_of("0123456789.+-eE") != std::string_view::npos)
-        return false;
-    if (text.front() == '+')
-        text.remove_prefix(1);
-    double read = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), read);
-    return ec == std::errc() && end == text.data() + text.size() && read == value;
-}
-
 // The row's fields as its line has them. A field the row text cut, or one
-// that does not read as the value kept (a range that is not a number), is
-// written at full precision instead, so every field still reads back.
+// that does not read as the value kept (a range that is not a number, kept
+// as NaN, equals nothing), is written at full precision instead, so every
+// field still reads back.
 RowValues writtenTexts(const MaterialTable &table, int k)
 {
+    // Split as the reader splits a line: at blanks and commas.
+    constexpr const char *kSeparators = " \t,";
     std::vector<std::string_view> fields;
     const std::string_view text = table.rowText[k];
-    for (std::size_t at = text.find_first_not_of(" \t"); at != std::string_view::npos;) {
-        const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+    for (std::size_t at = text.find_first_not_of(kSeparators); at != std::string_view::npos;) {
+        const std::size_t end = std::min(text.find_first_of(kSeparators, at), text.size());
         fields.push_back(text.substr(at, end - at));
-        at = text.find_first_not_of(" \t", end);
+        at = text.find_first_not_of(kSeparators, end);
     }
     RowValues texts = generalTexts(table, k);
     const auto values = rowValues(table, k);
     for (std::size_t i = 0; i < kColumns && i < fields.size(); ++i)
-        if (writesExactly(fields[i], values[i]))
+        if (parseNumber(fields[i]) == values[i])
             texts[i] = fields[i];
     return texts;
 }

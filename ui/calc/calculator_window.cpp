@@ -95,10 +95,7 @@ CalculatorWindow::CalculatorWindow(const std::filesystem::path &dataDirectory)
     addAction(tr("Copy results"), QKeySequence::Copy, this, &CalculatorWindow::copyResults);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    for (QWidget *input : {static_cast<QWidget *>(energyBox), static_cast<QWidget *>(rangeBox),
-                           static_cast<QWidget *>(rangeColumnBox),
-                           static_cast<QWidget *>(rangeUnitBox)})
-        input->setEnabled(false);
+    setInputsEnabled(false);
     clearResults(QString());
 }
 
@@ -182,11 +179,15 @@ void CalculatorWindow::setMaterial(const MaterialTable &table, double density)
     setPlainWindowTitle(this, QStringLiteral("Calculator - ") + name + QStringLiteral(", ") +
                                   densityText);
     materialLabel->setText(name + QStringLiteral("   density ") + densityText);
-    for (QWidget *input : {static_cast<QWidget *>(energyBox), static_cast<QWidget *>(rangeBox),
-                           static_cast<QWidget *>(rangeColumnBox),
-                           static_cast<QWidget *>(rangeUnitBox)})
-        input->setEnabled(true);
+    setInputsEnabled(true);
     lookUp();
+}
+
+void CalculatorWindow::setInputsEnabled(bool enabled)
+{
+    for (QWidget *input : std::initializer_list<QWidget *>{energyBox, rangeBox, rangeColumnBox,
+                                                           rangeUnitBox})
+        input->setEnabled(enabled);
 }
 
 void CalculatorWindow::setEnergyText(const QString &text)

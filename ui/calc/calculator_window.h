@@ -57,6 +57,7 @@ private:
 
     void buildInputs(QGridLayout *grid);
     void buildResults(QGridLayout *grid);
+    void setInputsEnabled(bool enabled);
     void lookUp();
     std::optional<RowValues> lookUpEnergy();
     std::optional<RowValues> lookUpRange();

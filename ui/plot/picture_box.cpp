@@ -102,22 +102,16 @@ void PictureBox::paintEvent(QPaintEvent *event)
         emit densityChanged();
     }
     QPainter painter(this); // clipped to the event's region by Qt
-    // A marker move repaints only well inside the border: skip its lines then.
-    const QRect inner(kBorder, kBorder, kInner, kInner);
-    if (!inner.adjusted(1, 1, -1, -1).contains(event->region().boundingRect()))
-        drawBorder(painter);
-
-    // Rectangle by rectangle: under a rectangle clip Qt copies the image's
-    // rows in one go; under the many-rectangle region of a pointer move it
-    // works span by span, several times slower. Same pixels either way.
-    const qreal ratio = devicePixelRatio();
-    painter.setPen(QPen(kMarker, 1));
+    drawBorder(painter);
+    // Rectangle by rectangle, markers too: under a rectangle clip Qt copies
+    // the image's rows in one go; under the many-rectangle region of a
+    // pointer move it works span by span, several times slower. Same pixels
+    // either way.
+    const QPoint origin(kBorder, kBorder);
     for (const QRect &rect : event->region()) {
         painter.setClipRect(rect);
-        painter.drawImage(inner.topLeft(), image_);
-        for (const LineControl *line : {&line1_, &line2_})
-            if (line->isVisible() && line->strip().intersects(rect))
-                drawMarker(painter, *line, inner.topLeft(), ratio);
+        painter.drawImage(origin, image_);
+        paintMarkers(painter, origin, devicePixelRatio());
     }
 }
 
