@@ -62,9 +62,11 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
+        // Its window handle exists once it is shown; from then on the window
+        // says when it changes screen, and nothing more is needed here.
         QWindow *window = widget_->window()->windowHandle();
-        if (event->type() == QEvent::Show && window && !following_) {
-            following_ = true;
+        if (event->type() == QEvent::Show && window) {
+            widget_->window()->removeEventFilter(this);
             connect(window, &QWindow::screenChanged, this, &GothicFontFollower::fit);
             fit();
         }
@@ -85,7 +87,6 @@ private:
 
     QWidget *widget_;
     double points_;
-    bool following_ = false;
 };
 
 } // namespace
