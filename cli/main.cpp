@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/materials.h"
 #include "cli/output.h"
 #include "data/calculator.h"
 #include "data/data_directory.h"
@@ -48,13 +49,6 @@ struct Options {
 void complain(const std::string &message)
 {
     std::fprintf(stderr, "quenrow-lookup: %s\n", message.c_str());
-}
-
-std::string lower(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 std::string trimmed(const std::string &text)
@@ -98,74 +92,6 @@ std::variant<fs::path, std::string> dataDirectory(const Options &options)
     return fs::path(options.data);
 }
 
-struct Material {
-    fs::path file;
-    std::string fileName;
-    std::string name;
-};
-
-std::vector<std::string> materialFiles(const fs::path &directory, std::string &problem)
-{
-    auto listing = listDirectoryFiles(directory);
-    if (auto *reason = std::get_if<std::string>(&listing)) {
-        problem = "Cannot read the data folder \"" + directory.string() + "\": " + *reason + ".";
-        return {};
-    }
-    const auto &names = std::get<std::vector<std::string>>(listing);
-    std::vector<std::string> files = withExtension(names, ".ps");
-    const auto compounds = withExtension(names, ".psp");
-    files.insert(files.end(), compounds.begin(), compounds.end());
-    return files;
-}
-
-// MATERIAL as a file in the data folder, a path, or part of a material's name.
-std::variant<fs::path, std::string>
-resolveMaterial(const std::string &query, const std::variant<fs::path, std::string> &directory)
-{
-    std::error_code error;
-    const auto *folder = std::get_if<fs::path>(&directory);
-    if (folder && query.find('/') == std::string::npos &&
-        fs::is_regular_file(materialPath(*folder, query), error))
-        return materialPath(*folder, query);
-    if (fs::is_regular_file(query, error))
-        return fs::path(query);
-    if (!folder)
-        return "No file \"" + query + "\", and no data folder to look it up in. " +
-               std::get<std::string>(directory);
-
-    std::string problem;
-    const auto files = materialFiles(*folder, problem);
-    if (!problem.empty())
-        return problem;
-    const std::string wanted = lower(trimmed(query));
-    std::vector<Material> all, matches;
-    for (const std::string &fileName : files) {
-        const auto header = readMaterialHeader(materialPath(*folder, fileName));
-        if (!std::holds_alternative<MaterialHeader>(header))
-            continue;
-        Material material{materialPath(*folder, fileName), fileName,
-                          trimmed(std::get<MaterialHeader>(header).name)};
-        const std::string name = lower(material.name);
-        const std::string stem = lower(fs::path(fileName).stem().string());
-        if (!wanted.empty() && (name == wanted || stem == wanted))
-            return material.file; // an exact name wins over the names that contain it
-        if (!wanted.empty() && name.find(wanted) != std::string::npos)
-            matches.push_back(material);
-        all.push_back(std::move(material));
-    }
-    if (matches.size() == 1)
-        return matches.front().file;
-    const auto &candidates = matches.empty() ? all : matches;
-    std::string message = matches.empty()
-                              ? "No material in \"" + folder->string() + "\" matches \"" + query +
-                                    "\". The materials are:"
-                              : "\"" + query + "\" matches " + std::to_string(matches.size()) +
-                                    " materials; name one of them:";
-    for (const Material &material : candidates)
-        message += "\n  " + material.fileName + "  " + material.name;
-    return message;
-}
-
 int listMaterials(const Options &options, const std::variant<fs::path, std::string> &directory)
 {
     const auto *folder = std::get_if<fs::path>(&directory);
@@ -173,12 +99,12 @@ int listMaterials(const Options &options, const std::variant<fs::path, std::stri
         complain(std::get<std::string>(directory));
         return kRefused;
     }
-    std::string problem;
-    const auto files = materialFiles(*folder, problem);
-    if (!problem.empty()) {
-        complain(problem);
+    const auto listing = cli::materialFiles(*folder);
+    if (const auto *problem = std::get_if<std::string>(&listing)) {
+        complain(*problem);
         return kRefused;
     }
+    const auto &files = std::get<std::vector<std::string>>(listing);
     int status = kAllAnswered;
     std::vector<std::pair<std::string, MaterialHeader>> materials;
     std::size_t fileWidth = 0, nameWidth = 0;
@@ -494,7 +420,7 @@ int main(int argc, char **argv)
         return kRefused;
     }
 
-    const auto file = resolveMaterial(options.material, directory);
+    const auto file = cli::resolveMaterial(options.material, directory);
     if (const auto *message = std::get_if<std::string>(&file)) {
         complain(*message);
         return kRefused;
