@@ -15,6 +15,8 @@
 
 #include "cli/materials.h"
 #include "cli/output.h"
+#include "cli/output_sink.h"
+#include "cli/safe_text.h"
 #include "data/calculator.h"
 #include "data/data_directory.h"
 #include "data/material_directory.h"
@@ -43,12 +45,23 @@ struct Options {
     bool list = false;
     bool table = false;
     Format format = Format::Text;
+    int digits = 0;
     std::string data;
 };
 
-void complain(const std::string &message)
+// Each line shown safely: what a message quotes from outside cannot move
+// the cursor, retitle the terminal or cut the message short.
+void complain(std::string_view message)
 {
-    std::fprintf(stderr, "quenrow-lookup: %s\n", message.c_str());
+    std::string text = "quenrow-lookup: ";
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        text += cli::showable(message.substr(start, end - start)) + '\n';
+        if (end == message.size())
+            break;
+        start = end + 1;
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 std::string trimmed(const std::string &text)
@@ -88,11 +101,11 @@ std::variant<fs::path, std::string> dataDirectory(const Options &options)
         return findDataDirectory();
     std::error_code error;
     if (!fs::is_directory(options.data, error))
-        return "The data folder \"" + options.data + "\" does not exist.";
+        return "The data folder \"" + cli::showable(options.data) + "\" does not exist.";
     return fs::path(options.data);
 }
 
-int listMaterials(const Options &options, const std::variant<fs::path, std::string> &directory)
+int listMaterials(const Options &options, const cli::DataFolder &directory, cli::OutputSink &sink)
 {
     const auto *folder = std::get_if<fs::path>(&directory);
     if (!folder) {
@@ -111,22 +124,24 @@ int listMaterials(const Options &options, const std::variant<fs::path, std::stri
     for (const std::string &fileName : files) {
         auto header = readMaterialHeader(materialPath(*folder, fileName));
         if (const auto *error = std::get_if<ReadError>(&header)) {
-            complain(describe(*error));
+            complain(cli::showable(describe(*error)));
             status = kRefused;
             continue;
         }
         auto &material = std::get<MaterialHeader>(header);
         material.name = trimmed(material.name);
-        fileWidth = std::max(fileWidth, fileName.size());
-        nameWidth = std::max(nameWidth, material.name.size());
+        fileWidth = std::max(fileWidth, cli::showable(fileName).size());
+        nameWidth = std::max(nameWidth, cli::showable(material.name).size());
         materials.emplace_back(fileName, std::move(material));
     }
-    TableWriter out(stdout, options.format,
+    TableWriter out(sink, options.format,
                     {{"file", "File", "", true, fileWidth},
                      {"name", "Name", "", true, nameWidth},
-                     {"density_g_per_cm3", "Density", "g/cm3"}});
+                     {"density_g_per_cm3", "Density", "g/cm3"}},
+                    options.digits);
     for (const auto &[fileName, material] : materials)
         out.row({fileName, material.name, material.density});
+    out.finish();
     return status;
 }
 
@@ -152,6 +167,10 @@ std::vector<Column> lookupColumns(const Options &options)
     columns.push_back({"detour_factor", "Detour", "factor"});
     if (options.relativeToWater)
         columns.push_back({"ratio_to_water", "Ratio to", "water"});
+    // A line that cannot be answered keeps its row, so that a script can
+    // zip its input with the output; text leaves it to standard error.
+    if (options.format != Format::Text)
+        columns.push_back({"reason", "", "", true});
     return columns;
 }
 
@@ -173,9 +192,11 @@ struct Where {
 // Everything a run needs to turn an input into a line.
 class Lookup {
 public:
-    Lookup(const Options &options, LoadedMaterial material, std::string file, WaterReference water)
-        : options_(options), material_(std::move(material)), file_(std::move(file)),
-          water_(std::move(water)), out_(stdout, options.format, lookupColumns(options))
+    Lookup(const Options &options, LoadedMaterial material, const std::string &file,
+           WaterReference water, cli::OutputSink &sink)
+        : options_(options), material_(std::move(material)), file_(cli::showable(file)),
+          water_(std::move(water)),
+          out_(sink, options.format, lookupColumns(options), options.digits), sink_(sink)
     {
         cells_.reserve(12);
         for (auto column : {RangeColumn::Csda, RangeColumn::Projected})
@@ -190,7 +211,7 @@ public:
     {
         const auto value = readNumber(text);
         if (!value)
-            return refuse(where, "\"" + std::string(text) + "\" is not a number.");
+            return unanswered(where, cli::quotedToken(text) + " is not a number.");
         answer(where, interpolateRow(material_.table, *value));
     }
 
@@ -198,11 +219,11 @@ public:
     {
         auto value = readNumber(text);
         if (!value)
-            return refuse(where, "\"" + std::string(text) + "\" is not a number.");
+            return unanswered(where, cli::quotedToken(text) + " is not a number.");
         if (options_.linear) {
             const auto mass = massRange(*value, material_.density);
             if (const auto *reason = std::get_if<std::string>(&mass))
-                return refuse(where, *reason);
+                return unanswered(where, *reason);
             value = std::get<double>(mass);
         }
         answer(where, energyForRange(
@@ -212,9 +233,12 @@ public:
 
     void tableRows()
     {
-        for (int k = 1; k <= kRowCount; ++k)
+        for (int k = 1; k <= kRowCount && !stopped(); ++k)
             answer({"row", k}, interpolateRow(material_.table, material_.table.energy[k]));
     }
+
+    // The output failed or its reader left: nothing more to compute.
+    bool stopped() const { return sink_.stopped(); }
 
     int finish()
     {
@@ -235,17 +259,34 @@ private:
         status_ = std::max(status_, kSomeUnanswered);
     }
 
+    void unanswered(Where where, const std::string &reason)
+    {
+        refuse(where, reason);
+        emptyRow(reason);
+    }
+
+    // The input's row with no values, the reason in the last column.
+    void emptyRow(const std::string &reason)
+    {
+        if (options_.format == Format::Text)
+            return;
+        cells_.assign(lookupColumns(options_).size() - 1, std::monostate{});
+        cells_.push_back(reason);
+        out_.row(cells_);
+    }
+
     void answer(Where where, const std::variant<RowValues, LookupError> &result)
     {
         if (const auto *error = std::get_if<LookupError>(&result)) {
             if (error->cause == LookupFailure::OutOfRange)
-                return refuse(where, error->message);
+                return unanswered(where, error->message);
             // The file's range column cannot be inverted: the same for every value.
+            const std::string reason = "\"" + file_ + "\": " + error->message;
             if (!columnRefused_)
-                complain("\"" + file_ + "\": " + error->message);
+                complain(reason);
             columnRefused_ = true;
             status_ = kRefused;
-            return;
+            return emptyRow(reason);
         }
         const RowValues &row = std::get<RowValues>(result);
         cells_.clear();
@@ -253,7 +294,7 @@ private:
         if (options_.linear) {
             const auto converted = toLinear(row, material_.density);
             if (const auto *reason = std::get_if<std::string>(&converted))
-                return refuse(where, *reason);
+                return unanswered(where, *reason);
             const auto &linear = std::get<LinearValues>(converted);
             for (double scale : {1.0, kKeVPerUmPerMeVPerCm}) {
                 cells_.push_back(linear.electronic * scale);
@@ -270,16 +311,21 @@ private:
             cells_.push_back(optionalCell(row.projectedRange));
         }
         cells_.push_back(optionalCell(row.detourFactor));
+        std::string reason;
         if (options_.relativeToWater) {
             const auto ratio = ratioToWater(row, material_.density, water_);
             if (const double *value = std::get_if<double>(&ratio)) {
                 cells_.push_back(*value);
             } else {
                 cells_.push_back(std::monostate{});
-                if (std::holds_alternative<LoadedMaterial>(water_))
-                    refuse(where, std::get<std::string>(ratio));
+                if (std::holds_alternative<LoadedMaterial>(water_)) {
+                    reason = std::get<std::string>(ratio);
+                    refuse(where, reason);
+                }
             }
         }
+        if (options_.format != Format::Text)
+            cells_.push_back(reason);
         out_.row(cells_);
     }
 
@@ -288,6 +334,7 @@ private:
     std::string file_;
     WaterReference water_;
     TableWriter out_;
+    cli::OutputSink &sink_;
     std::vector<Cell> cells_;
     int status_ = kAllAnswered;
     bool columnRefused_ = false;
@@ -307,7 +354,7 @@ void readStandardInput(Lookup &lookup)
     std::string carried;
     long line = 1, carriedLine = 1;
     std::size_t got;
-    while ((got = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
+    while (!lookup.stopped() && (got = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
         const char *p = block.data(), *end = p + got;
         if (!carried.empty()) {
             while (p != end && !isBlank(*p))
@@ -317,7 +364,7 @@ void readStandardInput(Lookup &lookup)
             lookup.energy({"line", carriedLine}, carried);
             carried.clear();
         }
-        while (p != end) {
+        while (p != end && !lookup.stopped()) {
             if (isBlank(*p)) {
                 line += *p++ == '\n';
                 continue;
@@ -350,6 +397,41 @@ std::optional<Format> formatNamed(const std::string &name)
     return std::nullopt;
 }
 
+int usageError(const std::string &message)
+{
+    complain(message);
+    std::fprintf(stderr, "Run with --help for more information.\n");
+    return kRefused;
+}
+
+// "quenrow-lookup 150 Water_liquid.psp" would take A-150 plastic, whose name
+// holds "150", as the material.
+std::optional<std::string> swappedArguments(const Options &options,
+                                            const cli::DataFolder &directory)
+{
+    if (options.list || !readNumber(options.material))
+        return std::nullopt;
+    for (const std::string &energy : options.energies)
+        if (cli::namesMaterialExactly(energy, directory))
+            return cli::quotedToken(options.material) + " is a number and " +
+                   cli::quotedToken(energy) + " a material: the material comes first (" +
+                   "quenrow-lookup " + cli::showable(energy) + " " +
+                   cli::showable(options.material) + ").";
+    return std::nullopt;
+}
+
+// Every byte written, or exit status 2 with the reason; a reader that left
+// early is no error.
+int finishOutput(cli::OutputSink &sink, int status)
+{
+    sink.close();
+    if (const auto problem = sink.problem()) {
+        complain(*problem);
+        return kRefused;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -360,7 +442,8 @@ int main(int argc, char **argv)
                  "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
                  "and total stopping power,\nthe CSDA and projected range and the detour "
                  "factor, log-log interpolated between\nthe table's rows. With no ENERGY and "
-                 "no --range, energies are read from standard input.",
+                 "no --range, energies are read from standard input, as they are\nwhere an "
+                 "ENERGY is \"-\". The tables carry four significant figures.",
                  "quenrow-lookup"};
     app.footer("Examples:\n"
                "  quenrow-lookup Water_liquid.psp 150\n"
@@ -368,11 +451,12 @@ int main(int argc, char **argv)
                "  quenrow-lookup \"water, liquid\" --range 15.77 --relative-to-water\n"
                "  quenrow-lookup Polymethyl_methacrylate.psp --range 2 --linear\n"
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
+               "  quenrow-lookup Water_liquid.psp --table --format csv --digits 4\n"
                "  quenrow-lookup --list\n\n"
                "Exit status: 0 when every answer was given, 1 when an input was out of range\n"
                "or not a number (the other lines are still answered), 2 for a usage error or\n"
                "a data folder or file that cannot be read.");
-    app.set_version_flag("--version", std::string("quenrow-lookup ") + QUENROW_VERSION);
+    app.set_version_flag("-V,--version", std::string("quenrow-lookup ") + QUENROW_VERSION);
     app.add_option("MATERIAL", options.material,
                    "A file name (Water_liquid.psp), a path to a file in the same format, or a "
                    "part of the material's name (\"lead\", \"water, liquid\")");
@@ -390,6 +474,11 @@ int main(int argc, char **argv)
     app.add_flag("--table", options.table, "The material's 132 table rows");
     app.add_option("--format", format, "text (default), csv, tsv or json")
         ->check(CLI::IsMember({"text", "csv", "tsv", "json"}));
+    app.add_option("--digits", options.digits,
+                   "Numbers in csv, tsv and json with N significant digits (the tables carry "
+                   "four); by default each reads back as the same double")
+        ->type_name("N")
+        ->check(CLI::Range(1, 17));
     app.add_option("--data", options.data,
                    "The data folder (default: ./quenrow-data, else the installed one)")
         ->type_name("DIR");
@@ -401,20 +490,26 @@ int main(int argc, char **argv)
             throw CLI::ValidationError("--projected", "needs --range");
         if (options.table && (!options.energies.empty() || !options.ranges.empty()))
             throw CLI::ValidationError("--table", "takes no ENERGY and no --range");
+        if (options.list && (!options.material.empty() || !options.energies.empty() ||
+                             !options.ranges.empty() || options.table))
+            throw CLI::ValidationError("--list", "takes no MATERIAL, ENERGY, --range or --table");
+        if (options.digits > 0 && format == "text")
+            throw CLI::ValidationError("--digits", "needs --format csv, tsv or json");
     } catch (const CLI::CallForHelp &e) {
         return app.exit(e);
     } catch (const CLI::CallForVersion &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
-        complain(e.what());
-        std::fprintf(stderr, "Run with --help for more information.\n");
-        return kRefused;
+        return usageError(e.what());
     }
     options.format = *formatNamed(format);
 
     const auto directory = dataDirectory(options);
+    if (auto swapped = swappedArguments(options, directory))
+        return usageError(*swapped);
+    cli::OutputSink sink(stdout);
     if (options.list)
-        return listMaterials(options, directory);
+        return finishOutput(sink, listMaterials(options, directory, sink));
     if (!options.data.empty() && std::holds_alternative<std::string>(directory)) {
         complain(std::get<std::string>(directory));
         return kRefused;
@@ -427,13 +522,13 @@ int main(int argc, char **argv)
     }
     auto loaded = loadMaterial(std::get<fs::path>(file));
     if (const auto *error = std::get_if<ReadError>(&loaded)) {
-        complain(describe(*error));
+        complain(cli::showable(describe(*error)));
         return kRefused;
     }
     auto &material = std::get<LoadedMaterial>(loaded);
     if (options.linear)
         if (auto problem = linearUnitsProblem(material.density)) {
-            complain("\"" + std::get<fs::path>(file).string() + "\": " + *problem);
+            complain("\"" + cli::showable(std::get<fs::path>(file).string()) + "\": " + *problem);
             return kRefused;
         }
     WaterReference water = std::string();
@@ -445,16 +540,20 @@ int main(int argc, char **argv)
     }
 
     Lookup lookup(options, std::move(material), std::get<fs::path>(file).string(),
-                  std::move(water));
+                  std::move(water), sink);
     if (options.table) {
         lookup.tableRows();
     } else if (options.energies.empty() && options.ranges.empty()) {
         readStandardInput(lookup);
     } else {
-        for (std::size_t i = 0; i < options.energies.size(); ++i)
-            lookup.energy({"energy", long(i + 1)}, options.energies[i]);
-        for (std::size_t i = 0; i < options.ranges.size(); ++i)
+        for (std::size_t i = 0; i < options.energies.size() && !lookup.stopped(); ++i) {
+            if (options.energies[i] == "-")
+                readStandardInput(lookup);
+            else
+                lookup.energy({"energy", long(i + 1)}, options.energies[i]);
+        }
+        for (std::size_t i = 0; i < options.ranges.size() && !lookup.stopped(); ++i)
             lookup.range({"--range", long(i + 1)}, options.ranges[i]);
     }
-    return lookup.finish();
+    return finishOutput(sink, lookup.finish());
 }

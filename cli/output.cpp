@@ -5,35 +5,15 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/safe_text.h"
 #include "data/number_format.h"
+#include "data/number_text.h"
 
 namespace quenrow::cli {
 
 namespace {
 
-constexpr std::size_t kFlushAt = 1 << 16;
 constexpr std::size_t kNumberWidth = 9; // "1.500E+02"
-
-void appendJsonString(std::string &out, std::string_view text)
-{
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            // Data files are 8-bit text: a byte above ASCII is taken as Latin-1.
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
 
 void appendCsvField(std::string &out, std::string_view text)
 {
@@ -59,20 +39,12 @@ void appendTsvField(std::string &out, std::string_view text)
 
 } // namespace
 
-void appendShortest(std::string &out, double value)
-{
-    char digits[32];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
-}
-
-TableWriter::TableWriter(std::FILE *out, Format format, std::vector<Column> columns)
-    : out_(out), format_(format), columns_(std::move(columns))
+TableWriter::TableWriter(OutputSink &out, Format format, std::vector<Column> columns, int digits)
+    : out_(out), format_(format), digits_(digits), columns_(std::move(columns))
 {
     for (const Column &column : columns_)
         widths_.push_back(
             std::max({kNumberWidth, column.width, column.heading.size(), column.unit.size()}));
-    buffer_.reserve(kFlushAt + 4096);
 }
 
 TableWriter::~TableWriter()
@@ -120,10 +92,10 @@ void TableWriter::cell(std::size_t column, const Cell &value)
 {
     if (format_ == Format::Text) {
         std::string text;
-        if (const double *number = std::get_if<double>(&value))
-            text = formatScientific(*number);
+        if (const double *x = std::get_if<double>(&value))
+            text = formatScientific(*x);
         else if (const auto *words = std::get_if<std::string>(&value))
-            text = *words;
+            text = showable(*words);
         else
             text = "n/a";
         if (column > 0)
@@ -142,15 +114,15 @@ void TableWriter::cell(std::size_t column, const Cell &value)
     } else if (column > 0) {
         buffer_ += format_ == Format::Tsv ? '\t' : ',';
     }
-    if (const double *number = std::get_if<double>(&value)) {
-        appendShortest(buffer_, *number);
+    if (const double *x = std::get_if<double>(&value)) {
+        number(*x);
     } else if (const auto *words = std::get_if<std::string>(&value)) {
         if (format_ == Format::Json)
             appendJsonString(buffer_, *words);
         else if (format_ == Format::Csv)
-            appendCsvField(buffer_, *words);
+            appendCsvField(buffer_, showable(*words));
         else
-            appendTsvField(buffer_, *words);
+            appendTsvField(buffer_, showable(*words));
     } else if (format_ == Format::Json) {
         buffer_ += "null";
     }
@@ -170,7 +142,13 @@ void TableWriter::row(const std::vector<Cell> &cells)
         while (!buffer_.empty() && buffer_.back() == ' ')
             buffer_.pop_back();
     buffer_ += format_ == Format::Json ? "}" : "\n";
-    flushIfFull();
+    out_.write(buffer_);
+    buffer_.clear();
+}
+
+void TableWriter::number(double value)
+{
+    buffer_ += digits_ > 0 ? significantText(value, digits_) : shortestText(value);
 }
 
 void TableWriter::finish()
@@ -182,16 +160,7 @@ void TableWriter::finish()
         header();
     if (format_ == Format::Json)
         buffer_ += "\n]\n";
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
-    buffer_.clear();
-    std::fflush(out_);
-}
-
-void TableWriter::flushIfFull()
-{
-    if (buffer_.size() < kFlushAt)
-        return;
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    out_.write(buffer_);
     buffer_.clear();
 }
 
