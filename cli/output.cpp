@@ -148,7 +148,11 @@ void TableWriter::row(const std::vector<Cell> &cells)
 
 void TableWriter::number(double value)
 {
-    buffer_ += digits_ > 0 ? significantText(value, digits_) : shortestText(value);
+    // JSON has no infinity: a value past the doubles is no value.
+    if (format_ == Format::Json && !std::isfinite(value))
+        buffer_ += "null";
+    else
+        buffer_ += digits_ > 0 ? significantText(value, digits_) : shortestText(value);
 }
 
 void TableWriter::finish()

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 // quenrow-lookup's handling of outside text on any bytes: what it shows on a
 // terminal holds no control character and keeps every character visible,
-// its JSON strings are UTF-8 that decode to the text, long tokens are cut.
+// its JSON strings are UTF-8 that decode to the text, long tokens are cut;
+// its writers keep every row's fields apart in every format.
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/output.h"
 #include "cli/safe_text.h"
 #include "cli/suggest.h"
 #include "fuzz_support.h"
@@ -82,6 +87,90 @@ std::string unescapeJson(std::string_view json)
     return out;
 }
 
+// Lines of the input as cells: a number where one reads, else text.
+std::vector<Cell> cells(const std::string &text)
+{
+    std::vector<Cell> out;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string line = text.substr(start, end - start);
+        double value = 0;
+        const auto read = std::from_chars(line.data(), line.data() + line.size(), value);
+        if (line.empty())
+            out.emplace_back(std::monostate{});
+        else if (read.ec == std::errc() && read.ptr == line.data() + line.size())
+            out.emplace_back(value);
+        else
+            out.emplace_back(line);
+        start = end + 1;
+    }
+    return out;
+}
+
+// CSV records as RFC 4180 reads them: the number of fields of each.
+std::vector<std::size_t> csvFieldCounts(const std::string &csv)
+{
+    std::vector<std::size_t> counts;
+    std::size_t fields = 1;
+    bool quoted = false;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        const char c = csv[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"')
+                ++i;
+            else if (c == '"')
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            ++fields;
+        } else if (c == '\n') {
+            counts.push_back(fields);
+            fields = 1;
+        }
+    }
+    FUZZ_CHECK(!quoted);
+    return counts;
+}
+
+void checkWriters(const std::string &text)
+{
+    const std::vector<Cell> all = cells(text);
+    const std::size_t rows = all.size() / 3;
+    for (const Format format : {Format::Text, Format::Csv, Format::Tsv, Format::Json}) {
+        char *bytes = nullptr;
+        std::size_t size = 0;
+        OutputSink sink(open_memstream(&bytes, &size));
+        {
+            TableWriter writer(sink, format,
+                               {{"file", "File", "", true}, {"name", "Name", "", true},
+                                {"density", "Density", "g/cm3"}},
+                               format == Format::Json ? 3 : 0);
+            for (std::size_t r = 0; r < rows; ++r)
+                writer.row({all[3 * r], all[3 * r + 1], all[3 * r + 2]});
+            writer.finish();
+        }
+        sink.close();
+        const std::string out(bytes, size);
+        std::free(bytes);
+        FUZZ_CHECK(!sink.problem() && isUtf8(out));
+        std::size_t lines = 0;
+        for (char c : out) {
+            lines += c == '\n';
+            FUZZ_CHECK(c == '\n' || (format == Format::Tsv && c == '\t') ||
+                       (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F));
+        }
+        if (format == Format::Text || format == Format::Json)
+            FUZZ_CHECK(lines == rows + 2);
+        if (format == Format::Csv)
+            FUZZ_CHECK(csvFieldCounts(out) == std::vector<std::size_t>(rows + 1, 3));
+        if (format == Format::Tsv)
+            for (std::size_t start = 0; start < out.size(); start = out.find('\n', start) + 1)
+                FUZZ_CHECK(std::count(out.begin() + long(start),
+                                      out.begin() + long(out.find('\n', start)), '\t') == 2);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -107,5 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                                    "A-150_tissue-equivalent_plastic.psp"};
     for (const std::string &name : closestNames(text, files))
         FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end());
+
+    checkWriters(text);
     return 0;
 }
