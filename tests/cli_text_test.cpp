@@ -1,15 +1,7 @@
 // SPDX-License-Identifier: MIT
-// quenrow-lookup's text helpers: what reaches a terminal, a JSON reader or a
-// full disk.
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-
+// quenrow-lookup's text helpers: what reaches a terminal or a JSON reader.
 #include <gtest/gtest.h>
 
-#include "cli/output_sink.h"
 #include "cli/safe_text.h"
 #include "cli/suggest.h"
 #include "data/number_text.h"
@@ -98,15 +90,9 @@ TEST(ClosestNames, SuggestsOnlyNamesAFewEditsAway)
     EXPECT_TRUE(closestNames(std::string(20000000, 'w'), files).empty());
 }
 
-TEST(NumberText, ShortestSignificantAndExact)
+// Messages: as the general format until a value needs more digits.
+TEST(NumberText, ExactTextTellsAValueFromTheLimitItPassed)
 {
-    EXPECT_EQ(shortestText(8.440669999999999), "8.440669999999999");
-    EXPECT_EQ(shortestText(1e9), "1e+09");
-    EXPECT_EQ(significantText(8.440669999999999, 4), "8.441");
-    EXPECT_EQ(significantText(0.00020010000000000004, 4), "0.0002001");
-    EXPECT_EQ(significantText(150, 4), "150");
-    EXPECT_EQ(significantText(0.9996, 1), "1");
-    // Messages: as the general format until a value needs more digits.
     const std::pair<double, const char *> exact[] = {
         {0.0009999999999999998, "0.0009999999999999998"},
         {10000.000000000002, "10000.000000000002"},
@@ -118,50 +104,6 @@ TEST(NumberText, ShortestSignificantAndExact)
     };
     for (const auto &[value, text] : exact)
         EXPECT_EQ(exactText(value), text);
-}
-
-// Each way standard output goes wrong, as the sink sees it.
-TEST(OutputSink, ReportsEveryFailureButAReaderThatLeft)
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    struct Case {
-        const char *name;
-        std::FILE *(*open)();
-        const char *problem; // nullptr: nothing to report
-        bool stopped;
-    } cases[] = {
-        {"full disk", [] { return std::fopen("/dev/full", "w"); },
-         "cannot write the output: No space left on device", true},
-        {"closed descriptor",
-         [] {
-             int fds[2];
-             EXPECT_EQ(pipe(fds), 0);
-             ::close(fds[0]);
-             std::FILE *out = fdopen(fds[1], "w");
-             ::close(fds[1]);
-             return out;
-         },
-         "cannot write the output: Bad file descriptor", true},
-        {"reader left",
-         [] {
-             int fds[2];
-             EXPECT_EQ(pipe(fds), 0);
-             ::close(fds[0]);
-             return fdopen(fds[1], "w");
-         },
-         nullptr, true},
-        {"fine", [] { return std::fopen("/dev/null", "w"); }, nullptr, false},
-    };
-    const std::string line(100, 'x');
-    for (const auto &c : cases) {
-        OutputSink sink(c.open());
-        for (int i = 0; i < 1000 && !sink.stopped(); ++i)
-            sink.write(line);
-        sink.close();
-        EXPECT_EQ(sink.stopped(), c.stopped) << c.name;
-        EXPECT_EQ(sink.problem().value_or(""), c.problem ? c.problem : "") << c.name;
-    }
-    std::signal(SIGPIPE, SIG_DFL);
 }
 
 } // namespace
