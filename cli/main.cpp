@@ -325,7 +325,7 @@ private:
             }
         }
         if (options_.format != Format::Text)
-            cells_.push_back(reason);
+            cells_.push_back(reason.empty() ? Cell(std::monostate{}) : Cell(reason));
         out_.row(cells_);
     }
 
@@ -436,13 +436,14 @@ int finishOutput(cli::OutputSink &sink, int status)
 
 int main(int argc, char **argv)
 {
+    cli::OutputSink sink(stdout);
     Options options;
     std::string format = "text";
     CLI::App app{"Proton stopping powers and ranges from the NIST tables, looked up from the "
                  "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
                  "and total stopping power,\nthe CSDA and projected range and the detour "
                  "factor, log-log interpolated between\nthe table's rows. With no ENERGY and "
-                 "no --range, energies are read from standard input, as they are\nwhere an "
+                 "no --range, energies are read from standard\ninput, as they are where an "
                  "ENERGY is \"-\". The tables carry four significant figures.",
                  "quenrow-lookup"};
     app.footer("Examples:\n"
@@ -496,9 +497,9 @@ int main(int argc, char **argv)
         if (options.digits > 0 && format == "text")
             throw CLI::ValidationError("--digits", "needs --format csv, tsv or json");
     } catch (const CLI::CallForHelp &e) {
-        return app.exit(e);
+        return finishOutput(sink, app.exit(e));
     } catch (const CLI::CallForVersion &e) {
-        return app.exit(e);
+        return finishOutput(sink, app.exit(e));
     } catch (const CLI::ParseError &e) {
         return usageError(e.what());
     }
@@ -507,7 +508,6 @@ int main(int argc, char **argv)
     const auto directory = dataDirectory(options);
     if (auto swapped = swappedArguments(options, directory))
         return usageError(*swapped);
-    cli::OutputSink sink(stdout);
     if (options.list)
         return finishOutput(sink, listMaterials(options, directory, sink));
     if (!options.data.empty() && std::holds_alternative<std::string>(directory)) {

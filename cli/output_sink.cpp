@@ -28,6 +28,9 @@ void OutputSink::close()
     // After a failure stdio may still hold bytes; fclose drops them either way.
     errno = 0;
     check(std::fflush(out_) == 0);
+    // A write by someone else (CLI11's help through std::cout) that failed.
+    errno = 0;
+    check(!std::ferror(out_));
     errno = 0;
     check(std::fclose(out_) == 0);
 }
