@@ -151,8 +151,10 @@ void TableWriter::number(double value)
     // JSON has no infinity: a value past the doubles is no value.
     if (format_ == Format::Json && !std::isfinite(value))
         buffer_ += "null";
+    else if (digits_ > 0)
+        appendSignificant(buffer_, value, digits_);
     else
-        buffer_ += digits_ > 0 ? significantText(value, digits_) : shortestText(value);
+        appendShortest(buffer_, value);
 }
 
 void TableWriter::finish()

@@ -11,7 +11,8 @@ namespace quenrow {
 
 namespace {
 
-std::string chars(double x, int precision)
+// Digits only: a precision of 0 asks for the shortest round trip.
+void append(std::string &out, double x, int precision)
 {
     char text[64];
     const auto end = precision > 0
@@ -19,19 +20,19 @@ std::string chars(double x, int precision)
                                          std::chars_format::general, precision)
                                .ptr
                          : std::to_chars(text, text + sizeof text, x).ptr;
-    return std::string(text, end);
+    out.append(text, end);
 }
 
 } // namespace
 
-std::string shortestText(double x)
+void appendShortest(std::string &out, double x)
 {
-    return chars(x, 0);
+    append(out, x, 0);
 }
 
-std::string significantText(double x, int digits)
+void appendSignificant(std::string &out, double x, int digits)
 {
-    return chars(x, std::clamp(digits, 1, 17));
+    append(out, x, std::clamp(digits, 1, 17));
 }
 
 std::string exactText(double x)
@@ -40,7 +41,8 @@ std::string exactText(double x)
         return formatGeneral(x);
     std::string text;
     for (int digits = 15; digits <= 17; ++digits) {
-        text = chars(x, digits);
+        text.clear();
+        append(text, x, digits);
         double back = 0;
         std::from_chars(text.data(), text.data() + text.size(), back);
         if (back == x)
