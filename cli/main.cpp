@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/energy_input.h"
 #include "cli/materials.h"
 #include "cli/output.h"
 #include "cli/output_sink.h"
@@ -340,48 +341,13 @@ private:
     bool columnRefused_ = false;
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 // Whitespace-separated energies from standard input, each with its line.
-// Tokens are read where they lie in the block; only one cut by the block's
-// end is carried over.
 void readStandardInput(Lookup &lookup)
 {
-    std::vector<char> block(1 << 20);
-    std::string carried;
-    long line = 1, carriedLine = 1;
-    std::size_t got;
-    while (!lookup.stopped() && (got = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
-        const char *p = block.data(), *end = p + got;
-        if (!carried.empty()) {
-            while (p != end && !isBlank(*p))
-                carried += *p++;
-            if (p == end)
-                continue;
-            lookup.energy({"line", carriedLine}, carried);
-            carried.clear();
-        }
-        while (p != end && !lookup.stopped()) {
-            if (isBlank(*p)) {
-                line += *p++ == '\n';
-                continue;
-            }
-            const char *token = p;
-            while (p != end && !isBlank(*p))
-                ++p;
-            if (p == end) {
-                carried.assign(token, p);
-                carriedLine = line;
-                break;
-            }
-            lookup.energy({"line", line}, std::string_view(token, std::size_t(p - token)));
-        }
-    }
-    if (!carried.empty())
-        lookup.energy({"line", carriedLine}, carried);
+    cli::forEachToken(stdin, [&lookup](long line, std::string_view token) {
+        lookup.energy({"line", line}, token);
+        return !lookup.stopped();
+    });
 }
 
 std::optional<Format> formatNamed(const std::string &name)

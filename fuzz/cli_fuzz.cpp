@@ -2,7 +2,8 @@
 // quenrow-lookup's handling of outside text on any bytes: what it shows on a
 // terminal holds no control character and keeps every character visible,
 // its JSON strings are UTF-8 that decode to the text, long tokens are cut;
-// its writers keep every row's fields apart in every format.
+// its token reader loses and invents nothing; its writers keep every row's
+// fields apart in every format.
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/energy_input.h"
 #include "cli/output.h"
 #include "cli/safe_text.h"
 #include "cli/suggest.h"
@@ -133,6 +135,39 @@ std::vector<std::size_t> csvFieldCounts(const std::string &csv)
     return counts;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// The tokens, in order, are the input without its blanks, each on its line.
+void checkTokens(const std::string &text)
+{
+    if (text.empty())
+        return; // fmemopen wants a buffer
+    std::FILE *in = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
+    std::string joined, expected;
+    long lastLine = 1;
+    std::size_t from = 0; // where the last token ended
+    forEachToken(in, [&](long line, std::string_view token) {
+        FUZZ_CHECK(!token.empty() && line >= lastLine);
+        for (char c : token)
+            FUZZ_CHECK(!isBlank(c));
+        const std::size_t at = text.find(token, from);
+        FUZZ_CHECK(at != std::string::npos);
+        from = at + token.size();
+        FUZZ_CHECK(line == 1 + std::count(text.begin(), text.begin() + long(at), '\n'));
+        joined.append(token);
+        lastLine = line;
+        return true;
+    });
+    std::fclose(in);
+    for (char c : text)
+        if (!isBlank(c))
+            expected += c;
+    FUZZ_CHECK(joined == expected);
+}
+
 void checkWriters(const std::string &text)
 {
     const std::vector<Cell> all = cells(text);
@@ -197,6 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const std::string &name : closestNames(text, files))
         FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end());
 
+    checkTokens(text);
     checkWriters(text);
     return 0;
 }
