@@ -420,9 +420,11 @@ int main(int argc, char **argv)
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
                "  quenrow-lookup Water_liquid.psp --table --format csv --digits 4\n"
                "  quenrow-lookup --list\n\n"
+               "In csv, tsv and json an input that cannot be answered keeps its row, with\n"
+               "empty fields (null) and the reason in the last column.\n\n"
                "Exit status: 0 when every answer was given, 1 when an input was out of range\n"
-               "or not a number (the other lines are still answered), 2 for a usage error or\n"
-               "a data folder or file that cannot be read.");
+               "or not a number (the other lines are still answered), 2 for a usage error,\n"
+               "a data folder or file that cannot be read, or output that cannot be written.");
     app.set_version_flag("-V,--version", std::string("quenrow-lookup ") + QUENROW_VERSION);
     app.add_option("MATERIAL", options.material,
                    "A file name (Water_liquid.psp), a path to a file in the same format, or a "
