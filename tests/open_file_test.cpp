@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+// quenrow's own command line: --help and --version with no display, usage
+// errors, and a material file named at start loaded as GO loads one.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QtTest>
+
+#include "qt_support.h"
+#include "test_support.h"
+#include "ui/look.h"
+
+namespace quenrow {
+
+using test::Snapshot;
+using test::TempDirectory;
+using test::WarningRecorder;
+
+class OpenFileTest : public QObject {
+    Q_OBJECT
+
+    std::filesystem::path bundled = test::bundledDataDirectory();
+
+private slots:
+    void initTestCase() { registerFontSubstitutions(); }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("display"); // false: no X, no Wayland, no QT_QPA_PLATFORM
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString version = QStringLiteral("quenrow " QUENROW_VERSION "\n");
+        QTest::newRow("--version") << QStringList{"--version"} << false << 0 << version << "";
+        QTest::newRow("-V") << QStringList{"-V"} << false << 0 << version << "";
+        QTest::newRow("--help") << QStringList{"--help"} << false << 0 << "Usage: quenrow" << "";
+        QTest::newRow("-h after a file") << QStringList{"Water_liquid.psp", "-h"} << false << 0
+                                         << "Usage: quenrow" << "";
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << true << 2 << ""
+                                        << "unknown option --bogus";
+        QTest::newRow("two files") << QStringList{"a.psp", "b.psp"} << true << 2 << ""
+                                   << "one material file at a time";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, display);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        if (display)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QUENROW_PROGRAM), arguments);
+        QVERIFY(program.waitForFinished(20000));
+        const QString printed = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString complained = QString::fromLocal8Bit(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), exitCode);
+        QVERIFY2(out.isEmpty() ? printed.isEmpty() : printed.startsWith(out), qPrintable(printed));
+        QVERIFY2(complained.contains(err), qPrintable(complained));
+    }
+
+    void fileOutsideTheDataFolderLoadsAsGoDoes()
+    {
+        TempDirectory elsewhere;
+        const auto file = elsewhere.write("my water.psp",
+                                          test::readBytes(bundled / "Water_liquid.psp"));
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.show();
+        QVERIFY(form.loadFile(file));
+        QVERIFY2(warnings.texts.isEmpty(), qPrintable(warnings.texts.join('\n')));
+        QCOMPARE(QString::fromStdString(form.materialTable().name), QStringLiteral("WATER, LIQUID"));
+        QCOMPARE(form.List1->count(), kRowCount);
+        QVERIFY(form.Text3->isEnabled());
+        QVERIFY(form.plotWindow() && form.plotWindow()->isVisible());
+        QVERIFY(form.plotWindow()->windowTitle().contains(QStringLiteral("WATER, LIQUID")));
+    }
+
+    void refusedFileWarnsAndKeepsWhatWasShown_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // empty: no such file
+        QTest::addColumn<bool>("loadedBefore");
+        const QByteArray truncated = QByteArray::fromStdString(
+            test::readBytes(bundled / "Water_liquid.psp").substr(0, 400));
+        QTest::newRow("missing, empty window") << "gone.psp" << QByteArray() << false;
+        QTest::newRow("truncated, empty window") << "short.psp" << truncated << false;
+        QTest::newRow("markup name, empty window") << "<b>bold</b>.psp" << truncated << false;
+        QTest::newRow("truncated, water loaded") << "short.psp" << truncated << true;
+    }
+    void refusedFileWarnsAndKeepsWhatWasShown()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, loadedBefore);
+        TempDirectory elsewhere;
+        const auto file = bytes.isEmpty() ? elsewhere.path() / name.toStdString()
+                                          : elsewhere.write(name.toStdString(), bytes.toStdString());
+        WarningRecorder warnings;
+        Form1 form(bundled);
+        form.show();
+        if (loadedBefore)
+            QVERIFY(form.loadFile(bundled / "Water_liquid.psp"));
+        const Snapshot before = Snapshot::of(form);
+        QVERIFY(!form.loadFile(file));
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY2(warnings.texts.first().contains(name), qPrintable(warnings.texts.first()));
+        QVERIFY(Snapshot::of(form) == before);
+        QCOMPARE(form.plotWindow() != nullptr, loadedBefore);
+    }
+};
+
+} // namespace quenrow
+
+QTEST_MAIN(quenrow::OpenFileTest)
+#include "open_file_test.moc"
