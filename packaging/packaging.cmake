@@ -84,11 +84,25 @@ foreach(size 16 22 24 32 48 64 128 256)
             RENAME quenrow.png COMPONENT gui)
 endforeach()
 quenrow_manual_page(quenrow gui "look up and plot proton stopping powers and ranges from the NIST tables")
-quenrow_package_docs(gui quenrow [=[
+set(QUENROW_GPL [=[
 License: GPL-3+
+ This program is free software: you can redistribute it and/or modify it
+ under the terms of the GNU General Public License as published by the Free
+ Software Foundation, either version 3 of the License, or (at your option)
+ any later version.
+ .
+ This program is distributed in the hope that it will be useful, but WITHOUT
+ ANY WARRANTY; without even the implied warranty of MERCHANTABILITY or
+ FITNESS FOR A PARTICULAR PURPOSE. See the GNU General Public License for
+ more details.
+ .
+ On Debian systems, the complete text of the GNU General Public License
+ version 3 can be found in "/usr/share/common-licenses/GPL-3".
 Comment: The quenrow program as built links QCustomPlot (GPL-3+), so the
  binary in this package is distributed under the GNU General Public License,
  version 3 or later. Quenrow's own sources keep the Expat (MIT) licence.]=])
+# The bracket drops its first newline: the licence starts a line of its own.
+quenrow_package_docs(gui quenrow "\n${QUENROW_GPL}")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quenrow)

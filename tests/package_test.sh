@@ -60,6 +60,13 @@ dpkg-deb -f "$gui" Recommends | grep -q qt6-wayland || fail "quenrow does not re
 
 for deb in "$data" "$lookup" "$gui"; do dpkg-deb -x "$deb" "$scratch/root"; done
 root=$scratch/root
+# The windows' program is GPL-3+ as built (it links QCustomPlot); the others are not.
+grep -qx 'License: GPL-3+' "$root/usr/share/doc/quenrow/copyright" ||
+    fail "the copyright of quenrow names no GPL-3+ for the program"
+for name in quenrow-data quenrow-lookup; do
+    if grep -q GPL "$root/usr/share/doc/$name/copyright"; then fail "$name's copyright names the GPL"; fi
+done
+
 desktop=$root/usr/share/applications/quenrow.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate refused the entry"
 grep -qx 'Exec=quenrow %f' "$desktop" || fail "unexpected Exec line"
