@@ -56,7 +56,18 @@ function(quenrow_manual_page target component summary)
     install(FILES ${page}.gz DESTINATION ${QUENROW_MAN_DIR} COMPONENT ${component})
 endfunction()
 
-install(TARGETS quenrow-lookup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT lookup)
+# A stripped install (the packages') also drops the compilers' .comment
+# notes, as Debian's own packages do.
+function(quenrow_install_program target component)
+    install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${component})
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${target}\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()" COMPONENT ${component})
+endfunction()
+
+quenrow_install_program(quenrow-lookup lookup)
 install(FILES ${QUENROW_PACKAGING_DIR}/quenrow-lookup.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME quenrow-lookup COMPONENT lookup)
@@ -70,7 +81,7 @@ endif()
 
 # The program finds the installed data from any working directory.
 configure_file(${QUENROW_PACKAGING_DIR}/quenrow.desktop.in quenrow.desktop @ONLY)
-install(TARGETS quenrow RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT gui)
+quenrow_install_program(quenrow gui)
 install(FILES ${PROJECT_BINARY_DIR}/quenrow.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT gui)
 install(FILES ${QUENROW_PACKAGING_DIR}/quenrow.metainfo.xml
