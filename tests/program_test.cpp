@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// quenrow's own command line: --help and --version with no display, usage
-// errors, and a material file named at start loaded as GO loads one.
+// quenrow as a desktop starts it: --help and --version with no display,
+// usage errors, a material file named at start loaded as GO loads one, and
+// the menu's icons.
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QtTest>
@@ -15,7 +17,7 @@ using test::Snapshot;
 using test::TempDirectory;
 using test::WarningRecorder;
 
-class OpenFileTest : public QObject {
+class ProgramTest : public QObject {
     Q_OBJECT
 
     std::filesystem::path bundled = test::bundledDataDirectory();
@@ -114,9 +116,31 @@ private slots:
         QVERIFY(Snapshot::of(form) == before);
         QCOMPARE(form.plotWindow() != nullptr, loadedBefore);
     }
+
+    void iconsAreTheirSizeAndRed_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            QTest::newRow(qPrintable(QString::number(size))) << size;
+    }
+    void iconsAreTheirSizeAndRed()
+    {
+        QFETCH(int, size);
+        const QImage icon(QStringLiteral(QUENROW_ICONS "/quenrow-%1.png").arg(size));
+        QCOMPARE(icon.size(), QSize(size, size));
+        // The pennant: a transparent corner, and red cloth, never all black.
+        QCOMPARE(icon.pixelColor(size - 1, size - 1).alpha(), 0);
+        int red = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QColor c = icon.pixelColor(x, y);
+                red += c.alpha() == 255 && c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            }
+        QVERIFY2(red > size * size / 8, qPrintable(QString::number(red)));
+    }
 };
 
 } // namespace quenrow
 
-QTEST_MAIN(quenrow::OpenFileTest)
-#include "open_file_test.moc"
+QTEST_MAIN(quenrow::ProgramTest)
+#include "program_test.moc"
