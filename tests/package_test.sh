@@ -43,7 +43,6 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 has "$gui" /usr/bin/quenrow /usr/share/man/man1/quenrow.1.gz /usr/share/applications/quenrow.desktop \
     /usr/share/metainfo/invalid.quenrow.Quenrow.metainfo.xml "${icons[@]}"
-if files "$gui" | grep -q '^/usr/share/quenrow/'; then fail "the tables are in the windows' package"; fi
 
 # Dependencies: the command line alone pulls in no Qt and no fonts.
 depends() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//'; }
@@ -56,7 +55,6 @@ for needed in quenrow-data quenrow-lookup libqt6svg6 libqt6widgets6; do
 done
 if depends "$gui" | grep -qx qt6-qpa-plugins; then fail "quenrow depends on qt6-qpa-plugins"; fi
 dpkg-deb -f "$gui" Recommends | grep -q qt6-wayland || fail "quenrow does not recommend qt6-wayland"
-[[ -n $(dpkg-deb -f "$gui" Description | sed -n 2p) ]] || fail "quenrow has no long description"
 
 for deb in "$data" "$lookup" "$gui"; do dpkg-deb -x "$deb" "$scratch/root"; done
 root=$scratch/root
@@ -78,29 +76,14 @@ fi
 [[ -f "$root$installed_data/Water_liquid.psp" ]] ||
     fail "the programs look for the data in $installed_data, the package puts it elsewhere"
 
-for program in quenrow quenrow-lookup; do
-    binary=$root/usr/bin/$program
-    # Read whole first: grep -q leaving early would break the pipe under pipefail.
-    dynamic=$(readelf -d "$binary") headers=$(readelf -lh "$binary") sections=$(readelf -S "$binary")
-    symbols=$(nm -D "$binary")
-    grep -Eq 'FLAGS.*\bNOW\b' <<<"$dynamic" || fail "$program is not linked with -z now"
-    grep -q GNU_RELRO <<<"$headers" || fail "$program has no RELRO"
-    grep -q 'Type: *DYN' <<<"$headers" || fail "$program is not position independent"
-    grep -q __stack_chk_fail <<<"$symbols" || fail "$program has no stack protector"
-    grep -Eq '__[a-z_]+_chk' <<<"$symbols" || fail "$program has no fortified calls"
-    if grep -Eq '\.symtab|\.debug_|\.comment' <<<"$sections"; then fail "$program is not stripped"; fi
-    page=$root/usr/share/man/man1/$program.1.gz
-    gzip -dc "$page" | grep -qF -- '\-\-version' || fail "the manual page of $program has no --version"
-done
 gzip -dc "$root/usr/share/man/man1/quenrow-lookup.1.gz" | grep -qF -- '\-\-range' ||
     fail "the manual page of quenrow-lookup has no --range"
 gzip -dc "$root/usr/share/man/man1/quenrow-lookup.1.gz" | grep -q 'Water_liquid.psp 150' ||
     fail "the manual page of quenrow-lookup has no examples"
 
-# The windows' program answers --version with no display at all.
-version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quenrow" --version)
-[[ $version == "quenrow $(dpkg-deb -f "$gui" Version)" ]] || fail "quenrow --version said: $version"
-
+for program in quenrow quenrow-lookup; do # lintian has no tag for this one
+    grep -q __stack_chk_fail <<<"$(nm -D "$root/usr/bin/$program")" || fail "$program has no stack protector"
+done
 lookup_binary=$root/usr/bin/quenrow-lookup
 if ldd "$lookup_binary" | grep -qi qt; then fail "quenrow-lookup loads Qt"; fi
 answer=$(cd "$scratch" && "$lookup_binary" --data "$root/usr/share/quenrow/quenrow-data" \
@@ -108,7 +91,8 @@ answer=$(cd "$scratch" && "$lookup_binary" --data "$root/usr/share/quenrow/quenr
 [[ $answer == 150,5.443,0.002001,5.445,15.77,15.76,* ]] || fail "quenrow-lookup answered: $answer"
 
 if command -v lintian >/dev/null; then
-    # No error or warning, and no hardening tag among the informational ones.
+    # No error or warning, and no hardening tag (fortify, relro, bindnow, PIE)
+    # among the informational ones.
     lintian --display-info --pedantic "$data" "$lookup" "$gui" >"$scratch/lintian" 2>&1 || true
     if grep -Eq '^[EW]: |hardening-' "$scratch/lintian"; then
         cat "$scratch/lintian"

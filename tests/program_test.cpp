@@ -30,26 +30,24 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("display"); // false: no X, no Wayland, no QT_QPA_PLATFORM
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("says"); // on standard output for 0, else on standard error
         const QString version = QStringLiteral("quenrow " QUENROW_VERSION "\n");
-        QTest::newRow("--version") << QStringList{"--version"} << false << 0 << version << "";
-        QTest::newRow("-V") << QStringList{"-V"} << false << 0 << version << "";
-        QTest::newRow("--help") << QStringList{"--help"} << false << 0 << "Usage: quenrow" << "";
+        QTest::newRow("--version") << QStringList{"--version"} << false << 0 << version;
+        QTest::newRow("-V") << QStringList{"-V"} << false << 0 << version;
+        QTest::newRow("--help") << QStringList{"--help"} << false << 0 << "Usage: quenrow";
         QTest::newRow("-h after a file") << QStringList{"Water_liquid.psp", "-h"} << false << 0
-                                         << "Usage: quenrow" << "";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << true << 2 << ""
-                                        << "unknown option --bogus";
-        QTest::newRow("two files") << QStringList{"a.psp", "b.psp"} << true << 2 << ""
-                                   << "one material file at a time";
+                                         << "Usage: quenrow";
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << true << 2
+                                        << "quenrow: unknown option --bogus";
+        QTest::newRow("two files") << QStringList{"a.psp", "b.psp"} << true << 2
+                                   << "quenrow: one material file at a time";
     }
     void commandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, display);
         QFETCH(int, exitCode);
-        QFETCH(QString, out);
-        QFETCH(QString, err);
+        QFETCH(QString, says);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
@@ -59,12 +57,11 @@ private slots:
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(QUENROW_PROGRAM), arguments);
         QVERIFY(program.waitForFinished(20000));
-        const QString printed = QString::fromLocal8Bit(program.readAllStandardOutput());
-        const QString complained = QString::fromLocal8Bit(program.readAllStandardError());
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), exitCode);
-        QVERIFY2(out.isEmpty() ? printed.isEmpty() : printed.startsWith(out), qPrintable(printed));
-        QVERIFY2(complained.contains(err), qPrintable(complained));
+        const QByteArray out = program.readAllStandardOutput(), err = program.readAllStandardError();
+        QVERIFY2(QString::fromLocal8Bit(exitCode == 0 ? out : err).contains(says), out + err);
+        QVERIFY2((exitCode == 0 ? err : out).isEmpty(), out + err);
     }
 
     void fileOutsideTheDataFolderLoadsAsGoDoes()
@@ -93,7 +90,6 @@ private slots:
             test::readBytes(bundled / "Water_liquid.psp").substr(0, 400));
         QTest::newRow("missing, empty window") << "gone.psp" << QByteArray() << false;
         QTest::newRow("truncated, empty window") << "short.psp" << truncated << false;
-        QTest::newRow("markup name, empty window") << "<b>bold</b>.psp" << truncated << false;
         QTest::newRow("truncated, water loaded") << "short.psp" << truncated << true;
     }
     void refusedFileWarnsAndKeepsWhatWasShown()
