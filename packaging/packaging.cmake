@@ -44,8 +44,7 @@ function(quenrow_manual_page target component summary)
     set(page ${PROJECT_BINARY_DIR}/packaging/${target}.1)
     add_custom_command(
         OUTPUT ${page}.gz
-        COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-                ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${summary}
+        COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${summary}
                 --include=${QUENROW_PACKAGING_DIR}/${target}.h2m --output=${page}
                 $<TARGET_FILE:${target}>
         COMMAND sed -i -f ${QUENROW_PACKAGING_DIR}/examples.sed ${page}
