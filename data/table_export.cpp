@@ -7,23 +7,26 @@
 #include <vector>
 
 #include "number_format.h"
+#include "number_reader.h"
+#include "quantity.h"
 
 namespace quenrow {
 
 namespace {
 
-constexpr int kColumns = 6;
-using RowValues = std::array<std::string, kColumns>;
+constexpr int kColumns = 7;
+using RowTexts = std::array<std::string, kColumns>;
 
 std::array<double, kColumns> rowValues(const MaterialTable &table, int k)
 {
     return {table.energy[k],           table.stoppingPower[1][k], table.stoppingPower[2][k],
-            table.stoppingPower[3][k], table.range[1][k],         table.range[2][k]};
+            table.stoppingPower[3][k], table.range[1][k],         table.range[2][k],
+            table.detourFactor[k]};
 }
 
-RowValues generalTexts(const MaterialTable &table, int k)
+RowTexts generalTexts(const MaterialTable &table, int k)
 {
-    RowValues texts;
+    RowTexts texts;
     const auto values = rowValues(table, k);
     for (int i = 0; i < kColumns; ++i)
         texts[i] = formatGeneral(values[i]);
@@ -31,10 +34,10 @@ RowValues generalTexts(const MaterialTable &table, int k)
 }
 
 // The row's fields as its line has them. A field the row text cut, or one
-// that does not read as the value kept (a range that is not a number, kept
+// that does not read as the value kept (a field that is not a number, kept
 // as NaN, equals nothing), is written at full precision instead, so every
 // field still reads back.
-RowValues writtenTexts(const MaterialTable &table, int k)
+RowTexts writtenTexts(const MaterialTable &table, int k)
 {
     // Split as the reader splits a line: at blanks and commas.
     constexpr const char *kSeparators = " \t,";
@@ -45,47 +48,78 @@ RowValues writtenTexts(const MaterialTable &table, int k)
         fields.push_back(text.substr(at, end - at));
         at = text.find_first_not_of(kSeparators, end);
     }
-    RowValues texts = generalTexts(table, k);
+    RowTexts texts = generalTexts(table, k);
     const auto values = rowValues(table, k);
     for (std::size_t i = 0; i < kColumns && i < fields.size(); ++i)
-        if (parseNumber(fields[i]) == values[i])
+        if (readNumber(fields[i]) == values[i])
             texts[i] = fields[i];
     return texts;
 }
 
-std::string delimited(const MaterialTable &table, char separator,
-                      RowValues (*texts)(const MaterialTable &, int))
+std::string delimited(const MaterialTable &table, TableFileFormat format,
+                      const std::array<std::string, kColumns> &header,
+                      RowTexts (*texts)(const MaterialTable &, int))
 {
-    static constexpr const char *kHeader[kColumns] = {
-        "Energy (MeV)",      "Electronic (MeV cm2/g)", "Nuclear (MeV cm2/g)",
-        "Total (MeV cm2/g)", "CSDA range (g/cm2)",     "Projected range (g/cm2)"};
+    const char separator = format == TableFileFormat::CommaSeparated ? ',' : '\t';
     std::string out;
     const auto addLine = [&](const auto &fields) {
         for (int i = 0; i < kColumns; ++i) {
             if (i > 0)
                 out += separator;
-            out += fields[i];
+            appendField(out, fields[i], format);
         }
         out += '\n';
     };
-    addLine(kHeader);
+    addLine(header);
     for (int k = 1; k <= kRowCount; ++k)
         addLine(texts(table, k));
     return out;
 }
 
-} // namespace
-
-std::string tableAsTabSeparated(const MaterialTable &table)
+template <class Words>
+std::array<std::string, kColumns> headerOf(Words words)
 {
-    return delimited(table, '\t', generalTexts);
+    std::array<std::string, kColumns> header;
+    for (int i = 0; i < kColumns; ++i)
+        header[i] = words(quantities()[i]);
+    return header;
 }
 
-std::string tableAsFile(const MaterialTable &table, double density, TableFileFormat format)
+} // namespace
+
+void appendField(std::string &out, std::string_view text, TableFileFormat format)
 {
-    const char separator = format == TableFileFormat::CommaSeparated ? ',' : '\t';
-    return "# " + table.name + ", density " + formatGeneral(density) + " g/cm3\n" +
-           delimited(table, separator, writtenTexts);
+    if (format == TableFileFormat::TabSeparated) {
+        for (const char c : text)
+            out += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
+        return;
+    }
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+std::string tableAsTabSeparated(const Material &material)
+{
+    return delimited(material.table, TableFileFormat::TabSeparated,
+                     headerOf([](const QuantityInfo &q) { return headingWithUnit(q); }),
+                     generalTexts);
+}
+
+std::string tableAsFile(const Material &material, TableFileFormat format)
+{
+    return "# " + material.name() + ", density " + formatGeneral(material.density) + " g/cm3\n" +
+           delimited(material.table, format,
+                     headerOf([](const QuantityInfo &q) { return std::string(q.key); }),
+                     writtenTexts);
 }
 
 } // namespace quenrow

@@ -80,9 +80,9 @@ double number(const std::string &text)
 const MaterialTable &water()
 {
     static const MaterialTable table =
-        std::get<LoadedMaterial>(
+        std::get<MaterialPtr>(
             loadMaterial(materialPath(test::bundledDataDirectory(), "Water_liquid.psp")))
-            .table;
+            ->table;
     return table;
 }
 
@@ -97,7 +97,7 @@ TEST(LookupProgram, TextShowsTheEnergyEntrysTotalForTheSameInput)
     ASSERT_EQ(rows.size(), typed.size() + 2); // two header lines
     for (std::size_t i = 0; i < typed.size(); ++i)
         EXPECT_EQ(rows[i + 2][3],
-                  formatScientific(*interpolateTotal(water(), parseNumber(typed[i]))))
+                  formatScientific(*interpolateTotal(test::prepared(water()), parseNumber(typed[i]))))
             << typed[i];
 }
 
@@ -116,7 +116,7 @@ TEST(LookupProgram, CsvReadsBackAsTheLookupsDoublesAndRangesInvertThem)
     ASSERT_EQ(rows.size(), asked.size() + 1);
     std::vector<std::string> rangeArgs = {"Water_liquid.psp", "--format", "csv"};
     for (std::size_t i = 0; i < asked.size(); ++i) {
-        const auto row = std::get<RowValues>(interpolateRow(water(), asked[i]));
+        const auto row = std::get<RowValues>(interpolateRow(test::prepared(water()), asked[i]));
         const std::vector<double> expected = {row.energy,       row.electronic, row.nuclear,
                                               row.total,        *row.csdaRange, *row.projectedRange,
                                               *row.detourFactor};

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "data/material_directory.h"
-#include "data/material_file.h"
+#include "data/material.h"
 #include "data/number_format.h"
 #include "test_support.h"
 
@@ -20,14 +20,14 @@ namespace {
 using test::MaterialText;
 using test::TempDirectory;
 
-LoadedMaterial loadOrFail(const std::filesystem::path &file)
+Material loadOrFail(const std::filesystem::path &file)
 {
     auto result = loadMaterial(file);
     if (auto *error = std::get_if<ReadError>(&result)) {
         ADD_FAILURE() << describe(*error);
         return {};
     }
-    return std::get<LoadedMaterial>(std::move(result));
+    return *std::get<MaterialPtr>(std::move(result));
 }
 
 ReadError errorOf(const std::filesystem::path &file)
@@ -74,7 +74,7 @@ TEST(BundledData, EveryFileLoadsWithValuesAndTextsFromTheSameLine)
         for (const auto &name : filesWith(dir, extension)) {
             SCOPED_TRACE(name);
             ++files;
-            const LoadedMaterial loaded = loadOrFail(materialPath(dir, name));
+            const Material loaded = loadOrFail(materialPath(dir, name));
             const MaterialTable &t = loaded.table;
             EXPECT_FALSE(t.name.empty());
             EXPECT_GT(loaded.density, 0);
@@ -159,37 +159,81 @@ TEST(ReadMaterialValues, Line3DecidesWhereTheTableStarts)
         text.density = c.density;
         text.headings.resize(static_cast<std::size_t>(c.headingLines), "heading");
         auto result = loadMaterial(dir.write("m.psp", text.str()));
-        ASSERT_EQ(std::holds_alternative<LoadedMaterial>(result), c.loads);
+        ASSERT_EQ(std::holds_alternative<MaterialPtr>(result), c.loads);
         if (c.loads) {
-            const auto &table = std::get<LoadedMaterial>(result).table;
+            const auto &table = (*std::get<MaterialPtr>(result)).table;
             EXPECT_DOUBLE_EQ(table.energy[1], 0.001);
             EXPECT_EQ(table.rowText[1], text.rows[0].substr(0, kRowTextWidth));
         }
     }
 }
 
-// A sync tool or an editor may replace the file during a load: both passes
-// read the file that was opened, never a mix of two.
-TEST(LoadMaterial, AFileChangedBetweenThePassesCannotMix)
+// A sync tool or an editor may replace or rewrite the file during a load:
+// what loads is one version of the file, never a mix of two.
+struct ChangeDuringRead {
+    const char *name;
+    int changes; // how many reads see the file change under them
+    void (*change)(const std::filesystem::path &file, const std::string &other);
+    bool loadsOther; // else the version that was opened, or a refusal
+    bool refused;
+};
+
+std::filesystem::path changedFile;
+std::string changedOther;
+int changesLeft = 0;
+void (*changeNow)(const std::filesystem::path &, const std::string &) = nullptr;
+
+void changeOnRead(const std::string &)
+{
+    if (changesLeft-- > 0)
+        changeNow(changedFile, changedOther);
+}
+
+TEST(LoadMaterial, AFileChangedWhileReadIsReadAgainOrRefused)
 {
     namespace fs = std::filesystem;
-    using Change = void (*)(const fs::path &file, const fs::path &other);
-    const Change changes[] = {
-        [](const fs::path &file, const fs::path &other) { fs::rename(other, file); },
-        [](const fs::path &file, const fs::path &other) {
-            std::ofstream(file, std::ios::binary | std::ios::trunc) << test::readBytes(other);
-        },
-        [](const fs::path &file, const fs::path &) { fs::remove(file); },
+    // Rewritten in place, alternately longer and shorter, so that each
+    // change also shows in the size.
+    const auto rewrite = [](const fs::path &file, const std::string &other) {
+        const std::string now = test::readBytes(file);
+        std::ofstream(file, std::ios::binary | std::ios::trunc)
+            << (now.size() == other.size() ? other + "\r\n" : other);
+    };
+    const ChangeDuringRead cases[] = {
+        {"rewritten once", 1, rewrite, true, false},
+        {"rewritten twice", 2, rewrite, true, false},
+        {"rewritten on every read", 3, rewrite, false, true},
+        {"replaced by a rename", 3,
+         [](const fs::path &file, const std::string &other) {
+             std::ofstream(file.string() + ".new", std::ios::binary) << other;
+             fs::rename(file.string() + ".new", file);
+         },
+         false, false},
+        {"removed", 1, [](const fs::path &file, const std::string &) { fs::remove(file); }, false,
+         false},
     };
     TempDirectory dir;
     const std::string water = MaterialText::fromBundled().str();
-    const MaterialTable expected = loadOrFail(dir.write("expected.psp", water)).table;
-    for (Change change : changes) {
-        const auto file = dir.write("m.psp", water);
-        const auto other = dir.write("o.psp", MaterialText::fromBundled("001-Hydrogen.ps").str());
-        auto result = loadMaterial(file, [&] { change(file, other); });
-        ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result));
-        EXPECT_EQ(std::get<LoadedMaterial>(result).table, expected);
+    const std::string hydrogen = MaterialText::fromBundled("001-Hydrogen.ps").str();
+    const MaterialTable waterTable = loadOrFail(dir.write("w.psp", water)).table;
+    const MaterialTable hydrogenTable = loadOrFail(dir.write("h.psp", hydrogen)).table;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        changedFile = dir.write("m.psp", water);
+        changedOther = hydrogen;
+        changesLeft = c.changes;
+        changeNow = c.change;
+        materialReadHook = changeOnRead;
+        const auto result = loadMaterial(changedFile);
+        materialReadHook = nullptr;
+        if (c.refused) {
+            ASSERT_TRUE(std::holds_alternative<ReadError>(result));
+            EXPECT_EQ(describe(std::get<ReadError>(result)),
+                      "\"" + changedFile.string() + "\": the file changed while it was read.");
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<MaterialPtr>(result));
+        EXPECT_EQ(std::get<MaterialPtr>(result)->table, c.loadsOther ? hydrogenTable : waterTable);
     }
 }
 
@@ -341,8 +385,8 @@ TEST(ReadMaterial, FailuresNameFileLineAndCause)
     }
 }
 
-// Only the row texts show the ranges and the seventh field: one that is not
-// a number loads, as NaN (unavailable) in its range column.
+// A range or seventh field that is not a number loads, as NaN (unavailable)
+// in its column.
 TEST(ReadMaterial, RangesAndTheSeventhFieldMayBeOtherThanNumbers)
 {
     TempDirectory dir;
@@ -355,8 +399,8 @@ TEST(ReadMaterial, RangesAndTheSeventhFieldMayBeOtherThanNumbers)
             changed.rows[29].replace(static_cast<std::size_t>(f - 1) * 10, 9, field);
             MaterialTable expected = plain;
             expected.rowText[30] = changed.rows[29].substr(0, kRowTextWidth);
-            if (f < 7)
-                expected.range[f - 4][30] = std::numeric_limits<double>::quiet_NaN();
+            (f < 7 ? expected.range[f - 4][30] : expected.detourFactor[30]) =
+                std::numeric_limits<double>::quiet_NaN();
             const MaterialTable loaded = loadOrFail(dir.write("m.psp", changed.str())).table;
             EXPECT_EQ(loaded, expected);
             EXPECT_EQ(std::isnan(loaded.range[1][30]) + std::isnan(loaded.range[2][30]), f < 7);
