@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "data/calculator.h"
+#include "data/calculator_results.h"
 #include "data/number_format.h"
 #include "test_support.h"
 
@@ -251,6 +252,29 @@ TEST(DetourFactor, AFieldThatIsNotANumberLeavesOnlyItsColumnOut)
     EXPECT_FALSE(r.detourFactor);
     EXPECT_TRUE(r.csdaRange && r.projectedRange);
     EXPECT_FALSE(std::get<RowValues>(energyForRange(m, RangeColumn::Csda, 1)).detourFactor);
+}
+
+struct Typed {
+    const char *text;
+    const char *unit; // the one the box shows
+    std::optional<double> value;
+};
+
+TEST(ReadTypedNumber, AWholeNumberAndOnlyTheBoxsOwnUnit)
+{
+    const Typed cases[] = {
+        {"150", "MeV", 150},        {" 150\t", "MeV", 150},     {"150 MeV", "MeV", 150},
+        {"150MeV", "MeV", 150},     {"1.5e2 MeV ", "MeV", 150}, {"2 g/cm2", "g/cm2", 2},
+        {"2 cm", "cm", 2},          {"+.5", "cm", 0.5},         {"1 5", "MeV", {}},
+        {"150abc", "MeV", {}},      {"1,5", "MeV", {}},         {"nan", "g/cm2", {}},
+        {"inf", "g/cm2", {}},       {"0x10", "g/cm2", {}},      {"abc", "g/cm2", {}},
+        {"150 cm", "MeV", {}},      {"2 MeV", "g/cm2", {}},     {"2 g/cm2", "cm", {}},
+        {"MeV", "MeV", {}},         {"", "MeV", {}},            {"150 MeV MeV", "MeV", {}},
+        {"+-5", "MeV", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(readTypedNumber(c.text, c.unit), c.value) << '"' << c.text << "\" " << c.unit;
+    EXPECT_EQ(notANumber("1 5"), "\"1 5\" is not a number.");
 }
 
 TEST(LinearUnits, FromTheDensityOrAReason)

@@ -13,6 +13,7 @@
 
 #include "data/calculator.h"
 #include "data/number_format.h"
+#include "data/table_export.h"
 #include "test_support.h"
 
 namespace quenrow {
@@ -166,6 +167,21 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
          1,
          "line 3: The energy 1000000000 MeV",
          {"3.000E+00", "4.000E+00"}},
+        {{"Water_liquid.psp", "+-5", std::string(400, '0') + "1e-300", "0." + std::string(400, '0') + "1"},
+         "",
+         1,
+         "energy 1: \"+-5\" is not a number",
+         {}},
+        {{"Water_liquid.psp", "+-5", "1" + std::string(500, '0') + "e-100"},
+         "",
+         1,
+         "energy 2: The energy Infinity MeV is outside",
+         {}},
+        {{"Water_liquid.psp", "0." + std::string(400, '0') + "1"},
+         "",
+         1,
+         "energy 1: The energy 0 MeV is outside",
+         {}},
         {{"Water_liquid.psp", "--range", "1e6", "--range", "1"},
          "",
          1,
@@ -182,6 +198,22 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
             answered.push_back(rows[i][0]);
         EXPECT_EQ(answered, c.energies) << c.message;
     }
+}
+
+// The window's saved table and the command line name a column alike, and
+// --table shows the file's own seventh field.
+TEST(LookupProgram, CsvColumnsAreNamedAsTheSavedTableNamesThem)
+{
+    const auto material = std::get<MaterialPtr>(
+        loadMaterial(materialPath(test::bundledDataDirectory(), "Water_liquid.psp")));
+    const auto saved = lines(tableAsFile(*material, TableFileFormat::CommaSeparated), ',');
+    const Process r = run({"Water_liquid.psp", "--table", "--format", "csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto printed = lines(r.out, ',');
+    ASSERT_EQ(printed.size(), kRowCount + 1u);
+    EXPECT_EQ(printed[0], saved[1]);
+    for (int k = 1; k <= kRowCount; ++k)
+        EXPECT_EQ(number(printed[k][6]), material->table.detourFactor[k]) << "row " << k;
 }
 
 TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
