@@ -50,7 +50,7 @@ struct Options {
     bool list = false;
     bool table = false;
     Format format = Format::Text;
-    std::string data;
+    fs::path data;
 };
 
 void complain(const std::string &message)
@@ -73,15 +73,21 @@ std::string trimmed(const std::string &text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The data folder: --data, else ./quenrow-data, else the installed copy.
+// The data folder: --data (checked when parsed), else ./quenrow-data, else
+// the installed copy.
 std::variant<fs::path, std::string> dataDirectory(const Options &options)
 {
     if (options.data.empty())
         return findDataDirectory();
+    return options.data;
+}
+
+std::string existingFolder(const std::string &folder)
+{
     std::error_code error;
-    if (!fs::is_directory(options.data, error))
-        return "The data folder \"" + options.data + "\" does not exist.";
-    return fs::path(options.data);
+    if (!fs::is_directory(folder, error))
+        return "The data folder \"" + folder + "\" does not exist.";
+    return {};
 }
 
 struct Candidate {
@@ -97,11 +103,7 @@ std::vector<std::string> materialFiles(const fs::path &directory, std::string &p
         problem = "Cannot read the data folder \"" + directory.string() + "\": " + *reason + ".";
         return {};
     }
-    const auto &names = std::get<std::vector<std::string>>(listing);
-    std::vector<std::string> files = withExtension(names, ".ps");
-    const auto compounds = withExtension(names, ".psp");
-    files.insert(files.end(), compounds.begin(), compounds.end());
-    return files;
+    return materialFileNames(std::get<std::vector<std::string>>(listing));
 }
 
 // MATERIAL as a file in the data folder, a path, or part of a material's name.
@@ -408,10 +410,6 @@ void readStandardInput(Lookup &lookup)
 // Everything that answers for one material.
 int lookUp(const Options &options, const std::variant<fs::path, std::string> &directory)
 {
-    if (!options.data.empty() && std::holds_alternative<std::string>(directory)) {
-        complain(std::get<std::string>(directory));
-        return kRefused;
-    }
     const auto file = resolveMaterial(options.material, directory);
     if (const auto *message = std::get_if<std::string>(&file)) {
         complain(*message);
@@ -492,7 +490,8 @@ int main(int argc, char **argv)
         ->type_name("TEXT");
     app.add_option("--data", options.data,
                    "The data folder (default: ./quenrow-data, else the installed one)")
-        ->type_name("DIR");
+        ->type_name("DIR")
+        ->check(existingFolder, "");
     try {
         app.parse(argc, argv);
         if (!options.list && options.material.empty())

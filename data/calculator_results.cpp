@@ -6,6 +6,7 @@
 #include "number_format.h"
 #include "number_reader.h"
 #include "quantity.h"
+#include "table_export.h"
 
 namespace quenrow {
 
@@ -98,9 +99,9 @@ std::string resultsAsTabSeparated(const std::string &materialName, double densit
                                   const CalculatorResults &results)
 {
     std::string text = "Quantity\tValue\tUnit\n";
-    std::string name = materialName;
-    std::replace_if(name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    text += "Material\t" + name + "\t\n";
+    text += "Material\t";
+    appendField(text, materialName, TableFileFormat::TabSeparated);
+    text += "\t\n";
     text += "Density\t" + formatDensity(density) + "\tg/cm3\n";
     for (int q = 0; q < kResultRowCount; ++q) {
         const ResultRowLayout &layout = resultRows()[q];
