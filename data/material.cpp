@@ -112,6 +112,16 @@ public:
     int firstRowLine() const { return firstRowLine_; }
     std::size_t position() const { return pos_; }
 
+    // The text the next readField takes, as the file wrote it.
+    std::string fieldText() const
+    {
+        const auto first = bytes_.find_first_not_of(" \t", pos_);
+        if (first == std::string_view::npos)
+            return {};
+        const auto end = std::min(bytes_.find_first_of(" \t,\r\n", first), bytes_.size());
+        return std::string(bytes_.substr(first, end - first));
+    }
+
     // Reads one line; `text` (if given) receives at most `keep` characters.
     std::optional<ReadError> readLine(std::string *text, std::size_t keep = kMaxLineLength)
     {
@@ -258,7 +268,8 @@ private:
 };
 
 // Line 1, line 2 and the density: the head shared by the preview and the load.
-std::optional<ReadError> readHead(TextReader &reader, std::string *name, double &density)
+std::optional<ReadError> readHead(TextReader &reader, std::string *name, double &density,
+                                  std::string *densityText = nullptr)
 {
     reader.setContext("the title line");
     if (auto error = reader.readLine(nullptr))
@@ -267,6 +278,8 @@ std::optional<ReadError> readHead(TextReader &reader, std::string *name, double 
     if (auto error = reader.readLine(name))
         return error;
     reader.setContext("the density");
+    if (densityText)
+        *densityText = reader.fieldText();
     return reader.readField(density);
 }
 
@@ -291,17 +304,6 @@ std::string printablePath(std::string_view path)
     while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80)
         ++start; // not inside a UTF-8 character
     return "..." + printable(path.substr(start), kShown);
-}
-
-// The density field's text as the file wrote it, from where the reader
-// stood before it.
-std::string densityField(std::string_view bytes, std::size_t from)
-{
-    const auto first = bytes.find_first_not_of(" \t", from);
-    if (first == std::string_view::npos)
-        return {};
-    const auto end = std::min(bytes.find_first_of(" \t,\r\n", first), bytes.size());
-    return std::string(bytes.substr(first, end - first));
 }
 
 // Why `values` cannot be used: the first value that is not a positive finite number.
@@ -414,15 +416,8 @@ std::variant<MaterialPtr, ReadError> loadMaterial(const std::filesystem::path &f
 
     MaterialTable table;
     double density = 0;
-    reader.setContext("the title line");
-    if (auto error = reader.readLine(nullptr))
-        return *error;
-    reader.setContext("the material name");
-    if (auto error = reader.readLine(&table.name))
-        return *error;
-    reader.setContext("the density");
-    const std::string densityText = densityField(bytes, reader.position());
-    if (auto error = reader.readField(density))
+    std::string densityText;
+    if (auto error = readHead(reader, &table.name, density, &densityText))
         return *error;
     reader.setContext("the column headings");
     for (int i = 0; i < 3; ++i)

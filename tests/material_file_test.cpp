@@ -139,6 +139,32 @@ TEST(ReadMaterialHeader, KeepsTheNameLineAndReadsTheDensity)
     }
 }
 
+// The load keeps the density field as written, for showing it with the file's digits.
+TEST(LoadMaterial, KeepsTheDensityFieldAsWritten)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"8.3748E-05", "8.3748E-05"},
+        {"1.205E-03, g/cm3", "1.205E-03"},
+        {"  11.35   g/cm3", "11.35"},
+        {"\t+7.8740", "+7.8740"},
+    };
+    TempDirectory dir;
+    for (const auto &[line, kept] : cases) {
+        MaterialText text = MaterialText::fromBundled();
+        text.density = line;
+        if (std::string(line).find_first_of(",g") != std::string::npos)
+            text.headings.pop_back(); // the rest of line 3 is the first ignored line
+        const auto file = dir.write("m.ps", text.str());
+        auto loaded = loadMaterial(file);
+        ASSERT_TRUE(std::holds_alternative<MaterialPtr>(loaded)) << describe(std::get<ReadError>(loaded));
+        const Material &material = *std::get<MaterialPtr>(loaded);
+        EXPECT_EQ(material.densityText, kept);
+        EXPECT_EQ(material.density, std::strtod(kept, nullptr));
+        EXPECT_EQ(material.path, file.string());
+        EXPECT_EQ(material.fileName, "m.ps");
+    }
+}
+
 // What follows the density on line 3 decides where the three ignored lines
 // start, and so where the table begins.
 TEST(ReadMaterialValues, Line3DecidesWhereTheTableStarts)
