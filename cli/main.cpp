@@ -448,11 +448,10 @@ int lookUp(const Options &options, const std::variant<fs::path, std::string> &di
     return lookup.finish();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The command line into `options`; the exit status when that is all there is
+// to do (help, version, a usage error).
+std::optional<int> parse(int argc, char **argv, Options &options)
 {
-    Options options;
     CLI::App app{"Proton stopping powers and ranges from the NIST tables, looked up from the "
                  "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
                  "and total stopping power,\nthe CSDA and projected range and the detour "
@@ -509,9 +508,16 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "Run with --help for more information.\n");
         return kRefused;
     }
+    return std::nullopt;
+}
 
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    if (const auto status = parse(argc, argv, options))
+        return *status;
     const auto directory = dataDirectory(options);
-    if (options.list)
-        return listMaterials(options, directory);
-    return lookUp(options, directory);
+    return options.list ? listMaterials(options, directory) : lookUp(options, directory);
 }
