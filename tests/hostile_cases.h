@@ -300,6 +300,8 @@ inline std::string_view causeWords(ReadFailure cause)
         return "is not greater than the energy of the row before";
     case ReadFailure::NotOneRowALine:
         return "does not hold exactly the seven fields of row";
+    case ReadFailure::Changed:
+        return "the file changed while it was read";
     }
     return "?";
 }
