@@ -134,7 +134,9 @@ std::optional<double> readTypedNumber(std::string_view text, std::string_view un
 
 std::string notANumber(std::string_view text)
 {
-    return "\"" + std::string(text) + "\" is not a number.";
+    std::string message(1, '"');
+    message.append(text).append("\" is not a number.");
+    return message;
 }
 
 std::optional<double> shownRange(const RowValues &row, RangeColumn column, bool centimetres,
