@@ -95,6 +95,15 @@ void checkTable(const Material &loaded, const std::string &path)
         FUZZ_CHECK(t.rowText[k].find_first_of("\r\n") == std::string::npos);
     }
 
+    // A column is usable exactly when every value in it is a positive number.
+    const auto usable = [&t](const std::array<double, kRowCount + 1> &column) {
+        return std::all_of(column.begin() + 1, column.end(),
+                           [](double v) { return v > 0 && std::isfinite(v); });
+    };
+    FUZZ_CHECK(usable(t.range[1]) == !loaded.csdaRange);
+    FUZZ_CHECK(usable(t.range[2]) == !loaded.projectedRange);
+    FUZZ_CHECK(usable(t.detourFactor) == !loaded.detourFactor);
+
     checkRowsAreTheirLines(t);
 
     CheckingSurface surface;
