@@ -153,7 +153,8 @@ public:
         return std::nullopt;
     }
 
-    std::optional<ReadError> readField(double &value)
+    // One field into `value`; `written` (if given) receives its text.
+    std::optional<ReadError> readField(double &value, std::string *written = nullptr)
     {
         if (!skipBlanks())
             return fail(ReadFailure::LineTooLong, {});
@@ -176,6 +177,8 @@ public:
         }
         if (auto error = checkRowLine())
             return error;
+        if (written)
+            written->assign(text);
         return convert(text, value);
     }
 
@@ -424,6 +427,7 @@ std::variant<MaterialPtr, ReadError> loadMaterial(const std::filesystem::path &f
         if (auto error = reader.readLine(nullptr))
             return *error;
 
+    FieldTexts written;
     reader.startTable();
     for (int k = 1; k <= kRowCount; ++k) {
         reader.setRowContext(k);
@@ -433,7 +437,7 @@ std::variant<MaterialPtr, ReadError> loadMaterial(const std::filesystem::path &f
                              &table.range[1][k],       &table.range[2][k],
                              &table.detourFactor[k]};
         for (int f = 0; f < 7; ++f) {
-            if (auto error = reader.readField(*fields[f])) {
+            if (auto error = reader.readField(*fields[f], &written[k][f])) {
                 // Nothing in the table's use needs the ranges or the seventh
                 // field: one that is not a number marks its column unavailable.
                 const bool unreadable = error->cause == ReadFailure::NotANumber ||
@@ -449,8 +453,9 @@ std::variant<MaterialPtr, ReadError> loadMaterial(const std::filesystem::path &f
     }
     if (auto error = checkMaterial(table, reader.firstRowLine(), path))
         return *error;
-    return std::make_shared<const Material>(
-        prepareMaterial(std::move(table), density, densityText, path));
+    Material material = prepareMaterial(std::move(table), density, densityText, path);
+    material.fieldText = std::move(written);
+    return std::make_shared<const Material>(std::move(material));
 }
 
 std::string describe(const ReadError &error)

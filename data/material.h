@@ -81,6 +81,9 @@ enum class RangeColumn { Csda = 1, Projected = 2 }; // index into MaterialTable:
 // is a positive finite number.
 using ColumnProblem = std::optional<std::string>;
 
+// Row k's seven fields as the file wrote them, at [k][0..6].
+using FieldTexts = std::array<std::array<std::string, 7>, kRowCount + 1>;
+
 // One loaded material data file. Made once by loadMaterial (or prepareMaterial)
 // and never changed: whatever can be decided about the columns is decided
 // there, not per lookup.
@@ -90,6 +93,7 @@ struct Material {
     std::string densityText; // the density field as the file wrote it
     std::string path;        // as it was opened
     std::string fileName;    // its last part
+    FieldTexts fieldText;    // empty for a table not read from a file
 
     ColumnProblem csdaRange;
     ColumnProblem projectedRange;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
-#include <vector>
 
 #include "number_format.h"
 #include "number_reader.h"
@@ -33,32 +32,24 @@ RowTexts generalTexts(const MaterialTable &table, int k)
     return texts;
 }
 
-// The row's fields as its line has them. A field the row text cut, or one
-// that does not read as the value kept (a field that is not a number, kept
-// as NaN, equals nothing), is written at full precision instead, so every
-// field still reads back.
-RowTexts writtenTexts(const MaterialTable &table, int k)
+// The row's fields as the file wrote them, where they read back as the value
+// kept; the others (a field that is not a number, kept as NaN, equals
+// nothing) at full precision, so every field still reads back.
+RowTexts writtenTexts(const Material &material, int k)
 {
-    // Split as the reader splits a line: at blanks and commas.
-    constexpr const char *kSeparators = " \t,";
-    std::vector<std::string_view> fields;
-    const std::string_view text = table.rowText[k];
-    for (std::size_t at = text.find_first_not_of(kSeparators); at != std::string_view::npos;) {
-        const std::size_t end = std::min(text.find_first_of(kSeparators, at), text.size());
-        fields.push_back(text.substr(at, end - at));
-        at = text.find_first_not_of(kSeparators, end);
+    RowTexts texts = generalTexts(material.table, k);
+    const auto values = rowValues(material.table, k);
+    for (std::size_t i = 0; i < kColumns; ++i) {
+        const std::string &written = material.fieldText[k][i];
+        if (readNumber(written) == values[i])
+            texts[i] = written;
     }
-    RowTexts texts = generalTexts(table, k);
-    const auto values = rowValues(table, k);
-    for (std::size_t i = 0; i < kColumns && i < fields.size(); ++i)
-        if (readNumber(fields[i]) == values[i])
-            texts[i] = fields[i];
     return texts;
 }
 
-std::string delimited(const MaterialTable &table, TableFileFormat format,
-                      const std::array<std::string, kColumns> &header,
-                      RowTexts (*texts)(const MaterialTable &, int))
+template <class Texts>
+std::string delimited(TableFileFormat format, const std::array<std::string, kColumns> &header,
+                      Texts texts)
 {
     const char separator = format == TableFileFormat::CommaSeparated ? ',' : '\t';
     std::string out;
@@ -72,7 +63,7 @@ std::string delimited(const MaterialTable &table, TableFileFormat format,
     };
     addLine(header);
     for (int k = 1; k <= kRowCount; ++k)
-        addLine(texts(table, k));
+        addLine(texts(k));
     return out;
 }
 
@@ -109,17 +100,16 @@ void appendField(std::string &out, std::string_view text, TableFileFormat format
 
 std::string tableAsTabSeparated(const Material &material)
 {
-    return delimited(material.table, TableFileFormat::TabSeparated,
+    return delimited(TableFileFormat::TabSeparated,
                      headerOf([](const QuantityInfo &q) { return headingWithUnit(q); }),
-                     generalTexts);
+                     [&material](int k) { return generalTexts(material.table, k); });
 }
 
 std::string tableAsFile(const Material &material, TableFileFormat format)
 {
     return "# " + material.name() + ", density " + formatGeneral(material.density) + " g/cm3\n" +
-           delimited(material.table, format,
-                     headerOf([](const QuantityInfo &q) { return std::string(q.key); }),
-                     writtenTexts);
+           delimited(format, headerOf([](const QuantityInfo &q) { return std::string(q.key); }),
+                     [&material](int k) { return writtenTexts(material, k); });
 }
 
 } // namespace quenrow
