@@ -274,9 +274,9 @@ public:
                 return refuse(where, *reason);
             value = std::get<double>(mass);
         }
-        answer(where, energyForRange(*material_,
-                                     options_.projected ? RangeColumn::Projected : RangeColumn::Csda,
-                                     *value));
+        answer(where, energyForRange(
+                          *material_,
+                          options_.projected ? RangeColumn::Projected : RangeColumn::Csda, *value));
     }
 
     void tableRows()

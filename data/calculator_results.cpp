@@ -13,8 +13,8 @@ namespace quenrow {
 const std::array<ResultRowLayout, kResultRowCount> &resultRows()
 {
     static const auto rows = [] {
-        static constexpr const char *kKeys[] = {"energy",    "electronic",     "nuclear",
-                                                "total",     "csdaRange",      "projectedRange",
+        static constexpr const char *kKeys[] = {"energy",      "electronic", "nuclear",
+                                                "total",       "csdaRange",  "projectedRange",
                                                 "detourFactor"};
         std::array<ResultRowLayout, kResultRowCount> layout{};
         for (std::size_t q = 0; q < quantities().size(); ++q) {
@@ -23,7 +23,8 @@ const std::array<ResultRowLayout, kResultRowCount> &resultRows()
             if (info.linear)
                 layout[q].units = {info.unit, (*info.linear)[0].unit, (*info.linear)[1].unit};
         }
-        layout[kResultRowCount - 1] = {"Ratio to liquid water", "ratioToWater", {"", nullptr, nullptr}};
+        layout[kResultRowCount - 1] = {
+            "Ratio to liquid water", "ratioToWater", {"", nullptr, nullptr}};
         return layout;
     }();
     return rows;
@@ -77,8 +78,8 @@ CalculatorResults describeResults(const Material &material, const RowValues &row
     setRow(results, ResultRow::Nuclear, row.nuclear, part(&LinearValues::nuclear),
            kKeVPerUmPerMeVPerCm);
     setRow(results, ResultRow::Total, row.total, part(&LinearValues::total), kKeVPerUmPerMeVPerCm);
-    setRow(results, ResultRow::CsdaRange, row.csdaRange,
-           linear ? linear->csdaRange : std::nullopt, kMmPerCm);
+    setRow(results, ResultRow::CsdaRange, row.csdaRange, linear ? linear->csdaRange : std::nullopt,
+           kMmPerCm);
     setRow(results, ResultRow::ProjectedRange, row.projectedRange,
            linear ? linear->projectedRange : std::nullopt, kMmPerCm);
     setRow(results, ResultRow::DetourFactor, row.detourFactor, std::nullopt, 1);

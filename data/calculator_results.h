@@ -31,8 +31,8 @@ inline constexpr int kResultRowCount = 8;
 inline constexpr int kUnitColumns = 3;
 
 struct ResultRowLayout {
-    const char *name;  // as the user reads it
-    const char *key;   // object names: "<key>Value<column>"
+    const char *name;                             // as the user reads it
+    const char *key;                              // object names: "<key>Value<column>"
     std::array<const char *, kUnitColumns> units; // null: no such column
 };
 

@@ -191,14 +191,17 @@ private:
         // The first line that is not one row: one short of fields, or one
         // whose row runs on.
         const int line = std::min(fieldLine_, rowLine);
-        return ReadError{path_, ReadFailure::NotOneRowALine, line, 0,
-                         rowContext(line - firstRowLine_ + 1), {}};
+        return ReadError{path_, ReadFailure::NotOneRowALine,          line,
+                         0,     rowContext(line - firstRowLine_ + 1), {}};
     }
 
     static bool isBlank(int c) { return c == ' ' || c == '\t'; }
     static bool isLineEnd(int c) { return c < 0 || c == '\r' || c == '\n'; }
 
-    int peek() const { return pos_ < bytes_.size() ? static_cast<unsigned char>(bytes_[pos_]) : -1; }
+    int peek() const
+    {
+        return pos_ < bytes_.size() ? static_cast<unsigned char>(bytes_[pos_]) : -1;
+    }
     // Past one character of the current line; false once the line is too long.
     bool step()
     {
@@ -368,8 +371,8 @@ std::optional<ReadError> checkMaterial(const MaterialTable &table, int firstRowL
                                        const std::string &path)
 {
     auto problem = [&](ReadFailure cause, int row, int field, double value) {
-        return ReadError{path, cause, firstRowLine + row - 1, field, rowContext(row),
-                         formatGeneral(value)};
+        return ReadError{path,  cause,           firstRowLine + row - 1,
+                         field, rowContext(row), formatGeneral(value)};
     };
     double logBefore = 0;
     for (int k = 1; k <= kRowCount; ++k) {
@@ -432,9 +435,9 @@ std::variant<MaterialPtr, ReadError> loadMaterial(const std::filesystem::path &f
     for (int k = 1; k <= kRowCount; ++k) {
         reader.setRowContext(k);
         const std::size_t lineStart = reader.position();
-        double *fields[7] = {&table.energy[k],         &table.stoppingPower[1][k],
+        double *fields[7] = {&table.energy[k],           &table.stoppingPower[1][k],
                              &table.stoppingPower[2][k], &table.stoppingPower[3][k],
-                             &table.range[1][k],       &table.range[2][k],
+                             &table.range[1][k],         &table.range[2][k],
                              &table.detourFactor[k]};
         for (int f = 0; f < 7; ++f) {
             if (auto error = reader.readField(*fields[f], &written[k][f])) {

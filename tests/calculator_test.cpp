@@ -110,7 +110,8 @@ TEST(InterpolateRow, TotalIsTheEnergyEntrysValue)
 {
     for (const char *file : {"Water_liquid.psp", "082-Lead.ps", "001-Hydrogen.ps"})
         for (double e = kLowestEnergy; e <= kHighestEnergy; e *= 1.013)
-            ASSERT_EQ(row(table(file), e).total, *interpolateTotal(test::prepared(table(file)), e)) << e;
+            ASSERT_EQ(row(table(file), e).total, *interpolateTotal(test::prepared(table(file)), e))
+                << e;
 }
 
 TEST(InterpolateRow, LimitsAreInclusiveAndNothingIsExtrapolated)
@@ -148,7 +149,8 @@ TEST(EnergyForRange, InvertsInterpolateRowAcrossTheTable)
             for (auto column : {RangeColumn::Csda, RangeColumn::Projected}) {
                 const double range =
                     *(column == RangeColumn::Csda ? forward.csdaRange : forward.projectedRange);
-                const auto back = std::get<RowValues>(energyForRange(test::prepared(t), column, range));
+                const auto back =
+                    std::get<RowValues>(energyForRange(test::prepared(t), column, range));
                 ASSERT_NEAR(back.energy, e, e * 1e-12) << file << " " << rangeColumnName(column);
                 ASSERT_NEAR(back.total, forward.total, forward.total * 1e-12);
             }
@@ -160,21 +162,26 @@ TEST(EnergyForRange, TableRowsLimitsAndTheKnownAnswers)
 {
     const MaterialTable &water = table("Water_liquid.psp");
     for (int k = 1; k <= kRowCount; ++k)
-        ASSERT_EQ(
-            std::get<RowValues>(energyForRange(test::prepared(water), RangeColumn::Csda, water.range[1][k])).energy,
-            water.energy[k]);
+        ASSERT_EQ(std::get<RowValues>(
+                      energyForRange(test::prepared(water), RangeColumn::Csda, water.range[1][k]))
+                      .energy,
+                  water.energy[k]);
     // 2 cm of PMMA at 1.19 g/cm3; and liquid water's projected 10 g/cm2.
-    const auto pmma =
-        std::get<RowValues>(energyForRange(test::prepared(table("Polymethyl_methacrylate.psp")), RangeColumn::Csda,
-                                           std::get<double>(massRange(2, 1.19))));
+    const auto pmma = std::get<RowValues>(
+        energyForRange(test::prepared(table("Polymethyl_methacrylate.psp")), RangeColumn::Csda,
+                       std::get<double>(massRange(2, 1.19))));
     EXPECT_NEAR(pmma.energy, 51.12912033090504, 51.13 * 1e-13);
     EXPECT_EQ(pmma.csdaRange, 2 * 1.19);
-    EXPECT_NEAR(std::get<RowValues>(energyForRange(test::prepared(water), RangeColumn::Projected, 10)).energy,
-                115.85182320430286, 115.9 * 1e-13);
+    EXPECT_NEAR(
+        std::get<RowValues>(energyForRange(test::prepared(water), RangeColumn::Projected, 10))
+            .energy,
+        115.85182320430286, 115.9 * 1e-13);
     for (double range : {water.range[1][1] * (1 - 1e-15), water.range[1][kRowCount] * (1 + 1e-15),
                          double(NAN), double(INFINITY), 0.0})
-        EXPECT_EQ(std::get<LookupError>(energyForRange(test::prepared(water), RangeColumn::Csda, range)).cause,
-                  LookupFailure::OutOfRange)
+        EXPECT_EQ(
+            std::get<LookupError>(energyForRange(test::prepared(water), RangeColumn::Csda, range))
+                .cause,
+            LookupFailure::OutOfRange)
             << range;
 }
 
@@ -189,23 +196,27 @@ TEST(RangeColumns, ABadValueMakesTheColumnUnavailableAndAFallRefusesTheInverse)
             const double energy = k < 65 ? 5000 : 0.002;
             ASSERT_FALSE(row(t, energy).csdaRange) << k << " " << bad;
             ASSERT_TRUE(row(t, energy).projectedRange) << k << " " << bad;
-            ASSERT_TRUE(rangeColumnProblem(test::prepared(t), RangeColumn::Csda)) << k << " " << bad;
+            ASSERT_TRUE(rangeColumnProblem(test::prepared(t), RangeColumn::Csda))
+                << k << " " << bad;
         }
     MaterialTable nan = table("Water_liquid.psp");
     nan.range[2][40] = std::numeric_limits<double>::quiet_NaN();
     EXPECT_TRUE(row(nan, 1).detourFactor.has_value()); // the file's own column
     EXPECT_EQ(rangeColumnProblem(test::prepared(nan), RangeColumn::Projected),
               "The projected range of row 40 is not a number.");
-    const auto refused = std::get<LookupError>(energyForRange(test::prepared(nan), RangeColumn::Projected, 1));
+    const auto refused =
+        std::get<LookupError>(energyForRange(test::prepared(nan), RangeColumn::Projected, 1));
     EXPECT_EQ(refused.cause, LookupFailure::ColumnUnavailable);
     EXPECT_NE(refused.message.find("row 40"), std::string::npos) << refused.message;
-    EXPECT_FALSE(std::get<RowValues>(energyForRange(test::prepared(nan), RangeColumn::Csda, 1)).projectedRange);
+    EXPECT_FALSE(std::get<RowValues>(energyForRange(test::prepared(nan), RangeColumn::Csda, 1))
+                     .projectedRange);
 
     for (int k : {2, 3, 64, 127, 128, 129, 130, 131, 132}) {
         MaterialTable flat = table("Water_liquid.psp");
         flat.range[1][k] = flat.range[1][k - 1];
         EXPECT_TRUE(row(flat, 100).csdaRange.has_value());
-        const auto notRising = std::get<LookupError>(energyForRange(test::prepared(flat), RangeColumn::Csda, 1));
+        const auto notRising =
+            std::get<LookupError>(energyForRange(test::prepared(flat), RangeColumn::Csda, 1));
         EXPECT_EQ(notRising.cause, LookupFailure::NotRising) << k;
         EXPECT_EQ(notRising.message,
                   "The CSDA range does not rise from row " + std::to_string(k - 1) + " to row " +
@@ -236,7 +247,8 @@ TEST(DetourFactor, IsTheFilesFieldAtEveryTableEnergyOfEveryBundledFile)
             for (int f = 0; f < 7; ++f)
                 fields >> field;
             const double expected = std::strtod(field.c_str(), nullptr);
-            ASSERT_EQ(row(m.table, m.table.energy[k]).detourFactor, expected) << name << " row " << k;
+            ASSERT_EQ(row(m.table, m.table.energy[k]).detourFactor, expected)
+                << name << " row " << k;
         }
     }
     EXPECT_GT(files, 70);
@@ -263,14 +275,17 @@ struct Typed {
 TEST(ReadTypedNumber, AWholeNumberAndOnlyTheBoxsOwnUnit)
 {
     const Typed cases[] = {
-        {"150", "MeV", 150},        {" 150\t", "MeV", 150},     {"150 MeV", "MeV", 150},
-        {"150MeV", "MeV", 150},     {"1.5e2 MeV ", "MeV", 150}, {"2 g/cm2", "g/cm2", 2},
-        {"2 cm", "cm", 2},          {"+.5", "cm", 0.5},         {"1 5", "MeV", {}},
-        {"150abc", "MeV", {}},      {"1,5", "MeV", {}},         {"nan", "g/cm2", {}},
-        {"inf", "g/cm2", {}},       {"0x10", "g/cm2", {}},      {"abc", "g/cm2", {}},
-        {"150 cm", "MeV", {}},      {"2 MeV", "g/cm2", {}},     {"2 g/cm2", "cm", {}},
-        {"MeV", "MeV", {}},         {"", "MeV", {}},            {"150 MeV MeV", "MeV", {}},
-        {"+-5", "MeV", {}},
+        {"150", "MeV", 150},        {" 150\t", "MeV", 150},
+        {"150 MeV", "MeV", 150},    {"150MeV", "MeV", 150},
+        {"1.5e2 MeV ", "MeV", 150}, {"2 g/cm2", "g/cm2", 2},
+        {"2 cm", "cm", 2},          {"+.5", "cm", 0.5},
+        {"1 5", "MeV", {}},         {"150abc", "MeV", {}},
+        {"1,5", "MeV", {}},         {"nan", "g/cm2", {}},
+        {"inf", "g/cm2", {}},       {"0x10", "g/cm2", {}},
+        {"abc", "g/cm2", {}},       {"150 cm", "MeV", {}},
+        {"2 MeV", "g/cm2", {}},     {"2 g/cm2", "cm", {}},
+        {"MeV", "MeV", {}},         {"", "MeV", {}},
+        {"150 MeV MeV", "MeV", {}}, {"+-5", "MeV", {}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(readTypedNumber(c.text, c.unit), c.value) << '"' << c.text << "\" " << c.unit;

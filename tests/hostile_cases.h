@@ -330,7 +330,7 @@ inline std::vector<std::string> splitLines(const std::string &bytes)
 // The table a loading case must give: the base values adjusted, and the row
 // texts of lines 7..138 of the file itself, cut to 59 characters.
 inline Material expectedLoad(const HostileCase &c, const Material &base,
-                                   const std::filesystem::path &file)
+                             const std::filesystem::path &file)
 {
     Material expected = base;
     if (c.adjust)

@@ -97,8 +97,8 @@ TEST(LookupProgram, TextShowsTheEnergyEntrysTotalForTheSameInput)
     const auto rows = lines(r.out, ' ');
     ASSERT_EQ(rows.size(), typed.size() + 2); // two header lines
     for (std::size_t i = 0; i < typed.size(); ++i)
-        EXPECT_EQ(rows[i + 2][3],
-                  formatScientific(*interpolateTotal(test::prepared(water()), parseNumber(typed[i]))))
+        EXPECT_EQ(rows[i + 2][3], formatScientific(*interpolateTotal(test::prepared(water()),
+                                                                     parseNumber(typed[i]))))
             << typed[i];
 }
 
@@ -167,7 +167,8 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
          1,
          "line 3: The energy 1000000000 MeV",
          {"3.000E+00", "4.000E+00"}},
-        {{"Water_liquid.psp", "+-5", std::string(400, '0') + "1e-300", "0." + std::string(400, '0') + "1"},
+        {{"Water_liquid.psp", "+-5", std::string(400, '0') + "1e-300",
+          "0." + std::string(400, '0') + "1"},
          "",
          1,
          "energy 1: \"+-5\" is not a number",

@@ -43,7 +43,8 @@ TEST(InterpolateTotal, RangeLimitsAreInclusive)
                           {10000.01, false}, {0, false},    {-5, false},
                           {INFINITY, false}, {NAN, false},  {1, true}};
     for (const auto &c : cases)
-        EXPECT_EQ(interpolateTotal(test::prepared(water()), c.energy).has_value(), c.accepted) << c.energy;
+        EXPECT_EQ(interpolateTotal(test::prepared(water()), c.energy).has_value(), c.accepted)
+            << c.energy;
 }
 
 TEST(InterpolateTotal, TableEnergyGivesExactlyThatRow)
@@ -63,7 +64,8 @@ TEST(InterpolateTotal, LogMidpointGivesGeometricMean)
     for (int k = 2; k <= kRowCount; ++k) {
         const double energy = std::sqrt(t.energy[k - 1] * t.energy[k]);
         const double expected = std::sqrt(t.totalStoppingPower(k - 1) * t.totalStoppingPower(k));
-        ASSERT_NEAR(*interpolateTotal(test::prepared(t), energy), expected, expected * 1e-12) << "row " << k;
+        ASSERT_NEAR(*interpolateTotal(test::prepared(t), energy), expected, expected * 1e-12)
+            << "row " << k;
     }
 }
 

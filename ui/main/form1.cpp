@@ -312,7 +312,8 @@ void Form1::fillFileLists()
         return;
     }
     const auto &names = std::get<std::vector<std::string>>(listing);
-    for (const auto &[list, extension] : {std::pair{File1, kElementExtension}, std::pair{File2, kCompoundExtension}}) {
+    for (const auto &[list, extension] :
+         {std::pair{File1, kElementExtension}, std::pair{File2, kCompoundExtension}}) {
         for (const std::string &name : withExtension(names, extension)) {
             auto *item = new QListWidgetItem(fileText(name), list);
             setPlainToolTip(item, item->text()); // the lists are narrower than most names

@@ -80,7 +80,8 @@ void Form2::savePlot()
     // Twice the screen's density at least, so that it prints sharply.
     const qreal pngRatio = 2 * Picture1->devicePixelRatio();
     saveFile(this, target->path, [&](QIODevice &out) {
-        return writePlot(out, format, material_->table, *Picture1, windowTitle().trimmed(), pngRatio);
+        return writePlot(out, format, material_->table, *Picture1, windowTitle().trimmed(),
+                         pngRatio);
     });
 }
 
