@@ -4,8 +4,9 @@
 // or a value unavailable; 2 usage, data folder or data file refused.
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -21,7 +22,9 @@
 #include "data/calculator.h"
 #include "data/data_directory.h"
 #include "data/material_directory.h"
-#include "data/material_file.h"
+#include "data/material.h"
+#include "data/number_reader.h"
+#include "data/quantity.h"
 
 namespace fs = std::filesystem;
 using namespace quenrow;
@@ -36,6 +39,11 @@ constexpr int kAllAnswered = 0;
 constexpr int kSomeUnanswered = 1;
 constexpr int kRefused = 2;
 
+constexpr Quantity kStoppingPowers[] = {Quantity::ElectronicStoppingPower,
+                                        Quantity::NuclearStoppingPower,
+                                        Quantity::TotalStoppingPower};
+constexpr Quantity kRanges[] = {Quantity::CsdaRange, Quantity::ProjectedRange};
+
 struct Options {
     std::string material;
     std::vector<std::string> energies;
@@ -47,7 +55,7 @@ struct Options {
     bool table = false;
     Format format = Format::Text;
     int digits = 0;
-    std::string data;
+    fs::path data;
 };
 
 // Each line shown safely: what a message quotes from outside cannot move
@@ -73,37 +81,21 @@ std::string trimmed(const std::string &text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// A whole token as a number: no unit after it, no locale, a leading + allowed.
-// Values beyond a double read as infinity, which every lookup refuses.
-std::optional<double> readNumber(std::string_view token)
-{
-    if (!token.empty() && token.front() == '+')
-        token.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (end != token.data() + token.size() || token.empty())
-        return std::nullopt;
-    if (error == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone: tell overflow from underflow.
-        const auto e = token.find_first_of("eE");
-        const bool tiny =
-            e != std::string_view::npos && token.find('-', e) != std::string_view::npos;
-        return tiny ? 0.0 : (token.front() == '-' ? -HUGE_VAL : HUGE_VAL);
-    }
-    if (error != std::errc())
-        return std::nullopt;
-    return value;
-}
-
-// The data folder: --data, else ./quenrow-data, else the installed copy.
+// The data folder: --data (checked when parsed), else ./quenrow-data, else
+// the installed copy.
 std::variant<fs::path, std::string> dataDirectory(const Options &options)
 {
     if (options.data.empty())
         return findDataDirectory();
+    return options.data;
+}
+
+std::string existingFolder(const std::string &folder)
+{
     std::error_code error;
-    if (!fs::is_directory(options.data, error))
-        return "The data folder \"" + cli::showable(options.data) + "\" does not exist.";
-    return fs::path(options.data);
+    if (!fs::is_directory(folder, error))
+        return "The data folder \"" + cli::showable(folder) + "\" does not exist.";
+    return {};
 }
 
 int listMaterials(const Options &options, const cli::DataFolder &directory, cli::OutputSink &sink)
@@ -146,26 +138,32 @@ int listMaterials(const Options &options, const cli::DataFolder &directory, cli:
     return status;
 }
 
+// The quantities' columns; with --linear the stopping powers in both linear
+// units, then the ranges in the first.
 std::vector<Column> lookupColumns(const Options &options)
 {
-    std::vector<Column> columns = {{"energy_MeV", "Energy", "MeV"}};
+    const auto column = [](const QuantityInfo &q) {
+        // A plain number's text column reads "Detour" over "factor".
+        return Column{q.key, q.narrowHeading, *q.unit ? q.unit : "factor"};
+    };
+    const auto linear = [](const QuantityInfo &q, int unit) {
+        const LinearUnit &u = (*q.linear)[unit];
+        return Column{u.key, q.narrowHeading, u.unit};
+    };
+    std::vector<Column> columns = {column(quantityInfo(Quantity::Energy))};
     if (options.linear) {
-        for (const char *unit : {"MeV/cm", "keV/um"}) {
-            const std::string key = unit == std::string("MeV/cm") ? "_MeV_per_cm" : "_keV_per_um";
-            columns.push_back({"electronic" + key, "Electronic", unit});
-            columns.push_back({"nuclear" + key, "Nuclear", unit});
-            columns.push_back({"total" + key, "Total", unit});
-        }
-        columns.push_back({"csda_range_cm", "CSDA range", "cm"});
-        columns.push_back({"projected_range_cm", "Proj. range", "cm"});
+        for (int unit : {0, 1})
+            for (Quantity q : kStoppingPowers)
+                columns.push_back(linear(quantityInfo(q), unit));
+        for (Quantity q : kRanges)
+            columns.push_back(linear(quantityInfo(q), 0));
     } else {
-        columns.push_back({"electronic_MeV_cm2_per_g", "Electronic", "MeV cm2/g"});
-        columns.push_back({"nuclear_MeV_cm2_per_g", "Nuclear", "MeV cm2/g"});
-        columns.push_back({"total_MeV_cm2_per_g", "Total", "MeV cm2/g"});
-        columns.push_back({"csda_range_g_per_cm2", "CSDA range", "g/cm2"});
-        columns.push_back({"projected_range_g_per_cm2", "Proj. range", "g/cm2"});
+        for (Quantity q : kStoppingPowers)
+            columns.push_back(column(quantityInfo(q)));
+        for (Quantity q : kRanges)
+            columns.push_back(column(quantityInfo(q)));
     }
-    columns.push_back({"detour_factor", "Detour", "factor"});
+    columns.push_back(column(quantityInfo(Quantity::DetourFactor)));
     if (options.relativeToWater)
         columns.push_back({"ratio_to_water", "Ratio to", "water"});
     // A line that cannot be answered keeps its row, so that a script can
@@ -193,16 +191,17 @@ struct Where {
 // Everything a run needs to turn an input into a line.
 class Lookup {
 public:
-    Lookup(const Options &options, LoadedMaterial material, const std::string &file,
-           WaterReference water, cli::OutputSink &sink)
-        : options_(options), material_(std::move(material)), file_(cli::showable(file)),
-          water_(std::move(water)),
+    Lookup(const Options &options, MaterialPtr material, WaterReference water,
+           cli::OutputSink &sink)
+        : options_(options), material_(std::move(material)),
+          file_(cli::showable(material_->path)), water_(std::move(water)),
           out_(sink, options.format, lookupColumns(options), options.digits), sink_(sink)
     {
         cells_.reserve(12);
-        for (auto column : {RangeColumn::Csda, RangeColumn::Projected})
-            if (auto problem = rangeColumnProblem(material_.table, column))
-                note("\"" + file_ + "\": " + *problem + " Its column is left empty.");
+        for (const ColumnProblem *problem :
+             {&material_->csdaRange, &material_->projectedRange, &material_->detourFactor})
+            if (*problem)
+                note("\"" + file_ + "\": " + **problem + " Its column is left empty.");
         if (options.relativeToWater)
             if (const auto *reason = std::get_if<std::string>(&water_))
                 note(*reason);
@@ -213,7 +212,7 @@ public:
         const auto value = readNumber(text);
         if (!value)
             return unanswered(where, cli::quotedToken(text) + " is not a number.");
-        answer(where, interpolateRow(material_.table, *value));
+        answer(where, interpolateRow(*material_, *value));
     }
 
     void range(Where where, std::string_view text)
@@ -222,20 +221,20 @@ public:
         if (!value)
             return unanswered(where, cli::quotedToken(text) + " is not a number.");
         if (options_.linear) {
-            const auto mass = massRange(*value, material_.density);
+            const auto mass = massRange(*value, material_->density);
             if (const auto *reason = std::get_if<std::string>(&mass))
                 return unanswered(where, *reason);
             value = std::get<double>(mass);
         }
         answer(where, energyForRange(
-                          material_.table,
+                          *material_,
                           options_.projected ? RangeColumn::Projected : RangeColumn::Csda, *value));
     }
 
     void tableRows()
     {
         for (int k = 1; k <= kRowCount && !stopped(); ++k)
-            answer({"row", k}, interpolateRow(material_.table, material_.table.energy[k]));
+            answer({"row", k}, interpolateRow(*material_, material_->table.energy[k]));
     }
 
     // The output failed or its reader left: nothing more to compute.
@@ -293,7 +292,7 @@ private:
         cells_.clear();
         cells_.push_back(row.energy);
         if (options_.linear) {
-            const auto converted = toLinear(row, material_.density);
+            const auto converted = toLinear(row, material_->density);
             if (const auto *reason = std::get_if<std::string>(&converted))
                 return unanswered(where, *reason);
             const auto &linear = std::get<LinearValues>(converted);
@@ -305,21 +304,20 @@ private:
             cells_.push_back(optionalCell(linear.csdaRange));
             cells_.push_back(optionalCell(linear.projectedRange));
         } else {
-            cells_.push_back(row.electronic);
-            cells_.push_back(row.nuclear);
-            cells_.push_back(row.total);
-            cells_.push_back(optionalCell(row.csdaRange));
-            cells_.push_back(optionalCell(row.projectedRange));
+            for (Quantity q : kStoppingPowers)
+                cells_.push_back(optionalCell(valueOf(row, q)));
+            for (Quantity q : kRanges)
+                cells_.push_back(optionalCell(valueOf(row, q)));
         }
         cells_.push_back(optionalCell(row.detourFactor));
         std::string reason;
         if (options_.relativeToWater) {
-            const auto ratio = ratioToWater(row, material_.density, water_);
+            const auto ratio = ratioToWater(row, material_->density, water_);
             if (const double *value = std::get_if<double>(&ratio)) {
                 cells_.push_back(*value);
             } else {
                 cells_.push_back(std::monostate{});
-                if (std::holds_alternative<LoadedMaterial>(water_)) {
+                if (std::holds_alternative<MaterialPtr>(water_)) {
                     reason = std::get<std::string>(ratio);
                     refuse(where, reason);
                 }
@@ -331,7 +329,7 @@ private:
     }
 
     const Options &options_;
-    LoadedMaterial material_;
+    MaterialPtr material_;
     std::string file_;
     WaterReference water_;
     TableWriter out_;
@@ -340,6 +338,23 @@ private:
     int status_ = kAllAnswered;
     bool columnRefused_ = false;
 };
+
+// --format's names to Format, with the help and message of a list of names.
+CLI::Validator formatNames()
+{
+    static const std::map<std::string, Format> kFormats = {
+        {"text", Format::Text}, {"csv", Format::Csv}, {"tsv", Format::Tsv}, {"json", Format::Json}};
+    constexpr const char *kNames = "{text,csv,tsv,json}";
+    return CLI::Validator(
+        [kNames](std::string &name) -> std::string {
+            const auto found = kFormats.find(name);
+            if (found == kFormats.end())
+                return name + " not in " + kNames;
+            name = std::to_string(static_cast<int>(found->second));
+            return {};
+        },
+        kNames);
+}
 
 // Whitespace-separated energies from standard input, each with its line.
 void readStandardInput(Lookup &lookup)
@@ -350,17 +365,49 @@ void readStandardInput(Lookup &lookup)
     });
 }
 
-std::optional<Format> formatNamed(const std::string &name)
+// Everything that answers for one material.
+int lookUp(const Options &options, const cli::DataFolder &directory, cli::OutputSink &sink)
 {
-    if (name == "text")
-        return Format::Text;
-    if (name == "csv")
-        return Format::Csv;
-    if (name == "tsv")
-        return Format::Tsv;
-    if (name == "json")
-        return Format::Json;
-    return std::nullopt;
+    const auto file = cli::resolveMaterial(options.material, directory);
+    if (const auto *message = std::get_if<std::string>(&file)) {
+        complain(*message);
+        return kRefused;
+    }
+    auto loaded = loadMaterial(std::get<fs::path>(file));
+    if (const auto *error = std::get_if<ReadError>(&loaded)) {
+        complain(cli::showable(describe(*error)));
+        return kRefused;
+    }
+    auto material = std::get<MaterialPtr>(std::move(loaded));
+    if (options.linear)
+        if (auto problem = linearUnitsProblem(material->density)) {
+            complain("\"" + cli::showable(material->path) + "\": " + *problem);
+            return kRefused;
+        }
+    WaterReference water = std::string();
+    if (options.relativeToWater) {
+        if (const auto *folder = std::get_if<fs::path>(&directory))
+            water = loadWater(*folder);
+        else
+            water = std::get<std::string>(directory) + " There is no ratio to water.";
+    }
+
+    Lookup lookup(options, std::move(material), std::move(water), sink);
+    if (options.table) {
+        lookup.tableRows();
+    } else if (options.energies.empty() && options.ranges.empty()) {
+        readStandardInput(lookup);
+    } else {
+        for (std::size_t i = 0; i < options.energies.size() && !lookup.stopped(); ++i) {
+            if (options.energies[i] == "-")
+                readStandardInput(lookup);
+            else
+                lookup.energy({"energy", long(i + 1)}, options.energies[i]);
+        }
+        for (std::size_t i = 0; i < options.ranges.size() && !lookup.stopped(); ++i)
+            lookup.range({"--range", long(i + 1)}, options.ranges[i]);
+    }
+    return lookup.finish();
 }
 
 int usageError(const std::string &message)
@@ -398,13 +445,10 @@ int finishOutput(cli::OutputSink &sink, int status)
     return status;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The command line into `options`; the exit status when that is all there is
+// to do (help, version, a usage error).
+std::optional<int> parse(int argc, char **argv, Options &options)
 {
-    cli::OutputSink sink(stdout);
-    Options options;
-    std::string format = "text";
     CLI::App app{"Proton stopping powers and ranges from the NIST tables, looked up from the "
                  "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
                  "and total stopping power,\nthe CSDA and projected range and the detour "
@@ -441,8 +485,9 @@ int main(int argc, char **argv)
                  "Add the total linear stopping power over liquid water's");
     app.add_flag("--list", options.list, "List the materials of the data folder");
     app.add_flag("--table", options.table, "The material's 132 table rows");
-    app.add_option("--format", format, "text (default), csv, tsv or json")
-        ->check(CLI::IsMember({"text", "csv", "tsv", "json"}));
+    app.add_option("--format", options.format, "text (default), csv, tsv or json")
+        ->transform(formatNames())
+        ->type_name("TEXT");
     app.add_option("--digits", options.digits,
                    "Numbers in csv, tsv and json with N significant digits (the tables carry "
                    "four); by default each reads back as the same double")
@@ -450,7 +495,8 @@ int main(int argc, char **argv)
         ->check(CLI::Range(1, 17));
     app.add_option("--data", options.data,
                    "The data folder (default: ./quenrow-data, else the installed one)")
-        ->type_name("DIR");
+        ->type_name("DIR")
+        ->check(existingFolder, "");
     try {
         app.parse(argc, argv);
         if (!options.list && options.material.empty())
@@ -462,66 +508,29 @@ int main(int argc, char **argv)
         if (options.list && (!options.material.empty() || !options.energies.empty() ||
                              !options.ranges.empty() || options.table))
             throw CLI::ValidationError("--list", "takes no MATERIAL, ENERGY, --range or --table");
-        if (options.digits > 0 && format == "text")
+        if (options.digits > 0 && options.format == Format::Text)
             throw CLI::ValidationError("--digits", "needs --format csv, tsv or json");
     } catch (const CLI::CallForHelp &e) {
-        return finishOutput(sink, app.exit(e));
+        return app.exit(e);
     } catch (const CLI::CallForVersion &e) {
-        return finishOutput(sink, app.exit(e));
+        return app.exit(e);
     } catch (const CLI::ParseError &e) {
         return usageError(e.what());
     }
-    options.format = *formatNamed(format);
+    return std::nullopt;
+}
 
+} // namespace
+
+int main(int argc, char **argv)
+{
+    cli::OutputSink sink(stdout);
+    Options options;
+    if (const auto status = parse(argc, argv, options))
+        return finishOutput(sink, *status); // help and version write too
     const auto directory = dataDirectory(options);
     if (auto swapped = swappedArguments(options, directory))
         return usageError(*swapped);
-    if (options.list)
-        return finishOutput(sink, listMaterials(options, directory, sink));
-    if (!options.data.empty() && std::holds_alternative<std::string>(directory)) {
-        complain(std::get<std::string>(directory));
-        return kRefused;
-    }
-
-    const auto file = cli::resolveMaterial(options.material, directory);
-    if (const auto *message = std::get_if<std::string>(&file)) {
-        complain(*message);
-        return kRefused;
-    }
-    auto loaded = loadMaterial(std::get<fs::path>(file));
-    if (const auto *error = std::get_if<ReadError>(&loaded)) {
-        complain(cli::showable(describe(*error)));
-        return kRefused;
-    }
-    auto &material = std::get<LoadedMaterial>(loaded);
-    if (options.linear)
-        if (auto problem = linearUnitsProblem(material.density)) {
-            complain("\"" + cli::showable(std::get<fs::path>(file).string()) + "\": " + *problem);
-            return kRefused;
-        }
-    WaterReference water = std::string();
-    if (options.relativeToWater) {
-        if (const auto *folder = std::get_if<fs::path>(&directory))
-            water = loadWater(*folder);
-        else
-            water = std::get<std::string>(directory) + " There is no ratio to water.";
-    }
-
-    Lookup lookup(options, std::move(material), std::get<fs::path>(file).string(),
-                  std::move(water), sink);
-    if (options.table) {
-        lookup.tableRows();
-    } else if (options.energies.empty() && options.ranges.empty()) {
-        readStandardInput(lookup);
-    } else {
-        for (std::size_t i = 0; i < options.energies.size() && !lookup.stopped(); ++i) {
-            if (options.energies[i] == "-")
-                readStandardInput(lookup);
-            else
-                lookup.energy({"energy", long(i + 1)}, options.energies[i]);
-        }
-        for (std::size_t i = 0; i < options.ranges.size() && !lookup.stopped(); ++i)
-            lookup.range({"--range", long(i + 1)}, options.ranges[i]);
-    }
-    return finishOutput(sink, lookup.finish());
+    return finishOutput(sink, options.list ? listMaterials(options, directory, sink)
+                                           : lookUp(options, directory, sink));
 }

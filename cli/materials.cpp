@@ -5,9 +5,8 @@
 
 #include "cli/safe_text.h"
 #include "cli/suggest.h"
-#include "data/data_directory.h"
 #include "data/material_directory.h"
-#include "data/material_file.h"
+#include "data/material.h"
 
 namespace fs = std::filesystem;
 
@@ -78,11 +77,7 @@ std::variant<std::vector<std::string>, std::string> materialFiles(const fs::path
     if (auto *reason = std::get_if<std::string>(&listing))
         return "Cannot read the data folder \"" + showable(folder.string()) +
                "\": " + showable(*reason) + ".";
-    const auto &names = std::get<std::vector<std::string>>(listing);
-    std::vector<std::string> files = withExtension(names, ".ps");
-    const auto compounds = withExtension(names, ".psp");
-    files.insert(files.end(), compounds.begin(), compounds.end());
-    return files;
+    return materialFileNames(std::get<std::vector<std::string>>(listing));
 }
 
 std::variant<fs::path, std::string> resolveMaterial(const std::string &query,

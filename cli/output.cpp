@@ -8,34 +8,13 @@
 #include "cli/safe_text.h"
 #include "data/number_format.h"
 #include "data/number_text.h"
+#include "data/table_export.h"
 
 namespace quenrow::cli {
 
 namespace {
 
 constexpr std::size_t kNumberWidth = 9; // "1.500E+02"
-
-void appendCsvField(std::string &out, std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-// Tabs and line ends inside a field would move the columns.
-void appendTsvField(std::string &out, std::string_view text)
-{
-    for (const char c : text)
-        out += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
-}
 
 } // namespace
 
@@ -119,10 +98,10 @@ void TableWriter::cell(std::size_t column, const Cell &value)
     } else if (const auto *words = std::get_if<std::string>(&value)) {
         if (format_ == Format::Json)
             appendJsonString(buffer_, *words);
-        else if (format_ == Format::Csv)
-            appendCsvField(buffer_, showable(*words));
         else
-            appendTsvField(buffer_, showable(*words));
+            appendField(buffer_, showable(*words),
+                        format_ == Format::Csv ? TableFileFormat::CommaSeparated
+                                               : TableFileFormat::TabSeparated);
     } else if (format_ == Format::Json) {
         buffer_ += "null";
     }

@@ -2,9 +2,11 @@
 // quenrow-lookup's handling of outside text on any bytes: what it shows on a
 // terminal holds no control character and keeps every character visible,
 // its JSON strings are UTF-8 that decode to the text, long tokens are cut;
-// its token reader loses and invents nothing; its writers keep every row's
-// fields apart in every format.
+// its token reader loses and invents nothing, and each token reads as the C
+// library's strtod reads it; its writers keep every row's fields apart in
+// every format.
 #include <algorithm>
+#include <cmath>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include "cli/output.h"
 #include "cli/safe_text.h"
 #include "cli/suggest.h"
+#include "data/number_reader.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -140,6 +143,27 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
+// The strict reader agrees with strtod (in the "C" locale: nothing here
+// calls setlocale) on every decimal token, and refuses only what strtod
+// refuses or reads as hexadecimal, infinity or NaN.
+void checkNumber(std::string_view token)
+{
+    const std::string text(token);
+    char *end = nullptr;
+    const double expected = std::strtod(text.c_str(), &end);
+    const bool whole = !text.empty() && end == text.c_str() + text.size();
+    const auto value = quenrow::readNumber(token);
+    if (!value) {
+        FUZZ_CHECK(!whole || text.find_first_of("xXiInN") != std::string::npos);
+        return;
+    }
+    FUZZ_CHECK(whole);
+    if (!(*value == expected && std::signbit(*value) == std::signbit(expected))) {
+        std::fprintf(stderr, "\"%s\": %.17g, strtod %.17g\n", text.c_str(), *value, expected);
+        std::abort();
+    }
+}
+
 // The tokens, in order, are the input without its blanks, each on its line.
 void checkTokens(const std::string &text)
 {
@@ -159,6 +183,7 @@ void checkTokens(const std::string &text)
         FUZZ_CHECK(line == 1 + std::count(text.begin(), text.begin() + long(at), '\n'));
         joined.append(token);
         lastLine = line;
+        checkNumber(token);
         return true;
     });
     std::fclose(in);
