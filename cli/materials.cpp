@@ -58,12 +58,13 @@ bool isExactly(const Candidate &material, const std::string &wanted)
 std::string noMatch(const std::string &query, const fs::path &folder,
                     const std::vector<std::string> &files)
 {
-    std::string message = "No material in \"" + showable(folder.string()) + "\" matches " +
-                          quotedToken(query) + ".";
+    std::string message =
+        "No material in \"" + showable(folder.string()) + "\" matches " + quotedToken(query) + ".";
     const auto close = closestNames(query, files);
-    for (std::size_t i = 0; i < close.size(); ++i)
-        message += (i == 0 ? " Did you mean " : i + 1 == close.size() ? " or " : ", ") +
-                   showable(close[i]);
+    for (std::size_t i = 0; i < close.size(); ++i) {
+        const bool last = i + 1 == close.size();
+        message += (i == 0 ? " Did you mean " : last ? " or " : ", ") + showable(close[i]);
+    }
     if (!close.empty())
         message += "?";
     return message + " quenrow-lookup --list shows all " + std::to_string(files.size()) + ".";

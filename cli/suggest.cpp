@@ -56,7 +56,8 @@ std::size_t distanceToStem(const std::string &query, const std::string &stem)
     std::size_t start = 0;
     while (start < stem.size()) {
         const std::size_t end = std::min(stem.find('_', start), stem.size());
-        best = std::min(best, editDistance(query, std::string_view(stem).substr(start, end - start)));
+        best =
+            std::min(best, editDistance(query, std::string_view(stem).substr(start, end - start)));
         start = end + 1;
     }
     return best;

@@ -15,11 +15,10 @@ namespace {
 void append(std::string &out, double x, int precision)
 {
     char text[64];
-    const auto end = precision > 0
-                         ? std::to_chars(text, text + sizeof text, x,
-                                         std::chars_format::general, precision)
-                               .ptr
-                         : std::to_chars(text, text + sizeof text, x).ptr;
+    const auto end =
+        precision > 0
+            ? std::to_chars(text, text + sizeof text, x, std::chars_format::general, precision).ptr
+            : std::to_chars(text, text + sizeof text, x).ptr;
     out.append(text, end);
 }
 

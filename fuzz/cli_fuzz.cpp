@@ -31,7 +31,12 @@ bool isUtf8(std::string_view s)
 {
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
+        const std::size_t n = b < 0x80   ? 1
+                              : b < 0xC2 ? 0
+                              : b < 0xE0 ? 2
+                              : b < 0xF0 ? 3
+                              : b < 0xF5 ? 4
+                                         : 0;
         if (n == 0 || i + n > s.size())
             return false;
         char32_t c = n == 1 ? b : b & (0x7F >> n);
@@ -203,7 +208,8 @@ void checkWriters(const std::string &text)
         OutputSink sink(open_memstream(&bytes, &size));
         {
             TableWriter writer(sink, format,
-                               {{"file", "File", "", true}, {"name", "Name", "", true},
+                               {{"file", "File", "", true},
+                                {"name", "Name", "", true},
                                 {"density", "Density", "g/cm3"}},
                                format == Format::Json ? 3 : 0);
             for (std::size_t r = 0; r < rows; ++r)
@@ -239,7 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const std::string shown = showable(text);
     FUZZ_CHECK(isUtf8(shown) && !hasControl(shown));
-    FUZZ_CHECK(showable(shown) == shown); // nothing left to hide
+    FUZZ_CHECK(showable(shown) == shown);    // nothing left to hide
     FUZZ_CHECK(shown.size() >= text.size()); // a NUL or bad byte cuts nothing
 
     const std::string token = quotedToken(text);

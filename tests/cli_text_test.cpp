@@ -23,7 +23,10 @@ TEST(Showable, NothingATerminalActsOnGetsThrough)
         {"line ends and tabs", "a\nb\tc\rd", "a\\nb\\tc\\rd"},
         {"a NUL keeps the rest", std::string("a\0b", 3), "a\\x00b"},
         {"DEL", "a\x7f", "a\\x7f"},
-        {"C1 control", "a\xC2\x9B" "2J", "a\\u009b2J"},
+        {"C1 control",
+         "a\xC2\x9B"
+         "2J",
+         "a\\u009b2J"},
         {"right-to-left override", "\xE2\x80\xAEgnp.psp", "\\u202egnp.psp"},
         {"isolate and zero width", "\xE2\x81\xA6x\xE2\x80\x8B", "\\u2066x\\u200b"},
         {"stray continuation byte", "a\x80z", "a\\x80z"},
@@ -69,9 +72,9 @@ TEST(JsonString, CarriesUtf8AndReplacesWhatIsNot)
 
 TEST(ClosestNames, SuggestsOnlyNamesAFewEditsAway)
 {
-    const std::vector<std::string> files = {"Water_liquid.psp", "Water_vapor.psp", "082-Lead.ps",
-                                            "050-Tin.ps", "013-Aluminum.ps",
-                                            "Polymethyl_methacrylate.psp"};
+    const std::vector<std::string> files = {"Water_liquid.psp", "Water_vapor.psp",
+                                            "082-Lead.ps",      "050-Tin.ps",
+                                            "013-Aluminum.ps",  "Polymethyl_methacrylate.psp"};
     struct Case {
         const char *query;
         std::vector<std::string> expected;
