@@ -288,7 +288,6 @@ TEST(LookupProgram, OutsideTextIsShownNotObeyed)
         {{"x\x1b]0;PWNED\a\x1b[2J", "150"}, "", "matches \"x\\x1b]0;PWNED\\x07\\x1b[2J\"."},
         {{"Water_liquid.psp"}, "\x1b[2J\n", "line 1: \"\\x1b[2J\" is not a number."},
         {{"Water_liquid.psp"}, std::string(100000, '7') + "x", "...\" (100001 characters)"},
-        {{"Water_liquid.psp", std::string("1\0" "5", 3)}, "", ""},
         {{"--list", "--data", data}, "", ">\\x1b[2Jx.psp  Caf\xC3\xA9 \xE2\x88\x9E \\x1b[31m"},
         {{"--list", "--data", data, "--format", "json"}, "", ">\"Caf\xC3\xA9 \xE2\x88\x9E \\u001b[31m\""},
         {{"--list", "--data", data, "--format", "json"}, "", ">\"Caf\xEF\xBF\xBD\""},
