@@ -3,8 +3,12 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -50,6 +54,54 @@ struct PermissionsApply {
     ~PermissionsApply() { syscall(SYS_capset, &header, saved); }
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct saved[2]{};
+};
+
+// While alive, no file of this process grows past `bytes`: a write that would
+// fails as on a full disk (with EFBIG instead of ENOSPC).
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousSignal);
+    }
+    rlimit saved{};
+    void (*previousSignal)(int) = nullptr;
+};
+
+// A small tmpfs over `folder` for as long as this lives, if this process may mount one.
+struct SmallDisk {
+    SmallDisk(const std::filesystem::path &folder, const char *size) : at(folder)
+    {
+        const std::string options = std::string("size=") + size;
+        mounted = ::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(at.c_str(), MNT_DETACH);
+    }
+    // Writes `name` until the disk is full.
+    void fill(const std::string &name) const
+    {
+        const int fd = ::open((at / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string block(1024, 'f');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        const char one = 'f';
+        while (::write(fd, &one, 1) > 0) {
+        }
+        ::close(fd);
+    }
+    std::filesystem::path at;
+    bool mounted = false;
 };
 
 QByteArray contents(const QString &path)
@@ -224,6 +276,82 @@ private slots:
         QCOMPARE(test::readBytes(target.path() / "Water_liquid.csv"), std::string("old"));
         QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"folder.csv", "Water_liquid.csv"}));
+    }
+
+    // Each way of saving, into `path` (with an old file there when `old` is set).
+    void saveEveryKind_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"t.csv", "t.tsv", "t.svg", "t.pdf", "t.png"}) {
+            QTest::addRow("%s over an old file", name) << name;
+            QTest::addRow("%s as a new file", name) << QString::fromLatin1(name) + "/new";
+        }
+    }
+
+    // The writes fail part way, as on a full disk; the table's few kilobytes
+    // fail only in the last flush, which QSaveFile would not report.
+    void failedWriteKeepsTheOldFileAndLeavesNoNewOne_data() { saveEveryKind_data(); }
+    void failedWriteKeepsTheOldFileAndLeavesNoNewOne()
+    {
+        QFETCH(QString, name);
+        const bool fresh = name.endsWith(QLatin1String("/new"));
+        name = name.section('/', 0, 0);
+        auto form = loaded();
+        form->List1->setCurrentRow(40);
+        TempDirectory target;
+        const QString root = QString::fromStdString(target.path().string());
+        const std::string old(3000, 'o');
+        if (!fresh)
+            target.write(name.toStdString(), old);
+        SaveAnswer answer(root + '/' + name);
+        {
+            FileSizeLimit limit(1000);
+            if (name.endsWith(QLatin1String("sv")))
+                pressCtrlS(form->List1);
+            else
+                form->plotWindow()->savePlot();
+        }
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY2(warnings.texts[0].contains(answer.path) &&
+                     warnings.texts[0].contains(QStringLiteral("File too large")),
+                 qPrintable(warnings.texts[0]));
+        const QStringList left = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(left, fresh ? QStringList() : QStringList{name});
+        if (!fresh)
+            QCOMPARE(test::readBytes(target.path() / name.toStdString()), old);
+    }
+
+    void fullDiskKeepsTheOldFile_data() { saveEveryKind_data(); }
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, name);
+        const bool fresh = name.endsWith(QLatin1String("/new"));
+        name = name.section('/', 0, 0);
+        auto form = loaded();
+        TempDirectory target;
+        SmallDisk disk(target.path(), "64k");
+        if (!disk.mounted)
+            QSKIP("cannot mount a tmpfs here");
+        std::string old;
+        for (int i = 0; i < 100; ++i)
+            old += "OLD-CONTENT\n";
+        if (!fresh)
+            target.write(name.toStdString(), old);
+        disk.fill("filler");
+        const QString root = QString::fromStdString(target.path().string());
+        SaveAnswer answer(root + '/' + name);
+        if (name.endsWith(QLatin1String("sv")))
+            pressCtrlS(form->List1);
+        else
+            form->plotWindow()->savePlot();
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY2(warnings.texts[0].contains(answer.path) &&
+                     warnings.texts[0].contains(QStringLiteral("No space left on device")),
+                 qPrintable(warnings.texts[0]));
+        const QStringList left = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(left, fresh ? QStringList{"filler"} : QStringList({"filler", name}));
+        if (!fresh)
+            QCOMPARE(test::readBytes(target.path() / name.toStdString()), old);
     }
 };
 
