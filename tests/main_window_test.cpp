@@ -20,6 +20,7 @@
 #include "qt_support.h"
 #include "test_support.h"
 #include "ui/about/form3.h"
+#include "ui/calc/calculator_window.h"
 #include "ui/look.h"
 #include "ui/main/form1.h"
 #include "ui/plot/draw_plot.h"
@@ -281,6 +282,8 @@ private slots:
         QTest::newRow("latin-1 at the end") << QByteArray("caf\xe9") << QStringLiteral("caf\u00e9");
         QTest::newRow("cut utf-8 at the end") << QByteArray("a\xcf") << QStringLiteral("a\u00cf");
         QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("right-to-left override")
+            << QByteArray("\xe2\x80\xaegnp.psp") << bad + QStringLiteral("gnp.psp");
     }
 
     void fileTextShowsBytesAsTheyRead()
@@ -480,6 +483,10 @@ private slots:
         QTest::newRow("marks") << "A[*]<b>B</b>"
                                << "1"
                                << "  A[*]<b>B</b>     Density = 1.000[g/cm3]";
+        // A caption is cut in the middle, keeping its density.
+        QTest::newRow("long name") << QString(300, 'L') << "1"
+                                   << "  " + QString(78, 'L') + QChar(0x2026) + QString(52, 'L') +
+                                          "     Density = 1.000[g/cm3]";
     }
     void captionShowsNameAndDensity()
     {
@@ -495,6 +502,45 @@ private slots:
         Form1 form(dir.path());
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("m.psp")));
         QCOMPARE(form.plotWindow()->windowHandle()->title(), caption);
+    }
+
+    // Outside text never reorders what is shown: each bidirectional control
+    // in a file name or a name line is shown as U+FFFD, wherever it appears.
+    void bidiControlsAreShownAsReplacementCharacters_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (char16_t c : {0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066, 0x2067, 0x2068, 0x2069,
+                           0x200E, 0x200F, 0x061C})
+            QTest::addRow("U+%04X", unsigned(c)) << QString(QChar(c));
+    }
+    void bidiControlsAreShownAsReplacementCharacters()
+    {
+        QFETCH(QString, control);
+        WarningRecorder warnings;
+        TempDirectory dir;
+        MaterialText text = MaterialText::fromBundled();
+        text.name = ("WATER " + control + "DIUQIL").toStdString();
+        const QString fileName = control + "gnp.psp";
+        dir.write(fileName.toStdString(), text.str());
+        dir.write((control + "bad.psp").toStdString(), "title only\r\n");
+        Form1 form(dir.path());
+        const QString bad(QChar::ReplacementCharacter);
+        QListWidgetItem *item = form.File2->findItems(bad + "gnp.psp", Qt::MatchExactly).value(0);
+        QVERIFY(item);
+        QCOMPARE(item->toolTip(), item->text());
+        QVERIFY(quenrow::test::loadFile(form, item->text()));
+        QCOMPARE(form.Text1->text(), "WATER " + bad + "DIUQIL");
+        form.openCalculator();
+        QVERIFY(quenrow::test::selectFile(form, bad + "bad.psp")); // a warning quoting the name
+        QCOMPARE(warnings.texts.size(), 1);
+        for (const QString &shown :
+             {form.plotWindow()->windowTitle(), form.calculatorWindow()->windowTitle(),
+              form.calculatorWindow()->materialLabel->text(),
+              form.calculatorWindow()->materialLabel->toolTip(), boxText(warnings.texts[0]),
+              plainToolTip(warnings.texts[0])}) {
+            QVERIFY2(shown.contains(bad), qPrintable(shown));
+            QVERIFY2(!shown.contains(control), qPrintable(shown));
+        }
     }
 
     void longRowsAreCutTo59Characters()

@@ -65,8 +65,9 @@ CalculatorWindow::CalculatorWindow(const std::filesystem::path &dataDirectory)
     setPlainWindowTitle(this, QStringLiteral("Calculator"));
 
     auto *layout = new QVBoxLayout(this);
-    materialLabel = plainLabel(this, "materialLabel", kNoMaterial);
-    materialLabel->setWordWrap(true);
+    materialLabel = place(new ElidedLabel(this), "materialLabel", QRect());
+    materialLabel->setAccessibleName(QString());
+    materialLabel->setFullText(kNoMaterial);
     layout->addWidget(materialLabel);
 
     auto *inputs = new QGridLayout;
@@ -178,7 +179,7 @@ void CalculatorWindow::setMaterial(const MaterialTable &table, double density)
     const QString densityText = fromUtf8(formatDensity(density)) + QStringLiteral(" g/cm3");
     setPlainWindowTitle(this, QStringLiteral("Calculator - ") + name + QStringLiteral(", ") +
                                   densityText);
-    materialLabel->setText(name + QStringLiteral("   density ") + densityText);
+    materialLabel->setFullText(name + QStringLiteral("   density ") + densityText);
     setInputsEnabled(true);
     lookUp();
 }
@@ -294,7 +295,8 @@ void CalculatorWindow::clearResults(const QString &message)
                 setValue(label, QString::fromLatin1(kQuantityLayout[q].name),
                          kQuantityLayout[q].units[column], QString());
     notesLabel->setText(QString());
-    messageLabel->setText(message);
+    // A message may quote what was typed: cut, and free to wrap anywhere.
+    messageLabel->setText(boxText(message));
 }
 
 QString CalculatorWindow::resultsText() const
