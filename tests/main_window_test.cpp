@@ -462,6 +462,25 @@ private slots:
         QCOMPARE(form.materialTable().name, std::string("WATER, LIQUID"));
     }
 
+    // The file replaced between its preview and GO: the preview follows the load.
+    void previewShowsWhatGoLoaded()
+    {
+        WarningRecorder warnings;
+        TempDirectory dir;
+        dir.write("m.psp", MaterialText::fromBundled().str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("m.psp")));
+        QCOMPARE(form.Text1->text(), QStringLiteral("WATER, LIQUID"));
+        MaterialText lead = MaterialText::fromBundled();
+        lead.name = "LEAD";
+        lead.density = "11.35";
+        dir.write("m.psp", lead.str());
+        form.Command2->click();
+        QCOMPARE(form.Text1->text(), QStringLiteral("LEAD"));
+        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 11.35 g/cm3"));
+        QVERIFY(warnings.texts.isEmpty());
+    }
+
     void captionShowsNameAndDensity_data()
     {
         QTest::addColumn<QString>("name");

@@ -339,9 +339,14 @@ void Form1::File_Click(QListWidget *list)
         return;
     }
     const auto &[materialName, density] = std::get<MaterialHeader>(header);
-    Text1->setText(fileText(materialName));
-    Text2->setText(QStringLiteral("ρ= ") + QString::fromStdString(formatGeneral(density)) +
-                   QStringLiteral(" g/cm3"));
+    showPreview(materialName, density);
+}
+
+void Form1::showPreview(const std::string &materialName, double density)
+{
+    setTextIfChanged(Text1, fileText(materialName));
+    setTextIfChanged(Text2, QStringLiteral("ρ= ") + QString::fromStdString(formatGeneral(density)) +
+                                QStringLiteral(" g/cm3"));
 }
 
 void Form1::Command1_Click()
@@ -379,6 +384,10 @@ void Form1::Command2_Click()
         return;
     }
     auto &material = std::get<LoadedMaterial>(loaded);
+    // The file may have been replaced since it was clicked: the preview
+    // shows what is loaded, not what was there. (A file clicked at the
+    // pauses below keeps its own.)
+    showPreview(material.table.name, material.density);
     loading_ = true;
     struct Reset {
         bool &flag;
