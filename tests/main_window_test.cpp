@@ -410,7 +410,11 @@ private slots:
         QTest::keyClick(form->Text3, Qt::Key_Return);
         QVERIFY(warnings.texts.isEmpty());
         QVERIFY(form->plotWindow()->windowTitle().endsWith(QStringLiteral("1.000[g/cm3]")));
+        form->Text3->setText(QStringLiteral("1,5")); // the habit of this locale: refused, not 1
+        QTest::keyClick(form->Text3, Qt::Key_Return);
         std::setlocale(LC_ALL, "C");
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY(form->Text4->text().isEmpty());
     }
 
     // --- GO ----------------------------------------------------------------
@@ -814,19 +818,29 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("lowest") << "0.001" << true;
-        QTest::newRow("highest") << "10000" << true;
-        QTest::newRow("below") << "0.000999" << false;
-        QTest::newRow("above") << "10000.01" << false;
-        QTest::newRow("overflow") << "1e999" << false;
-        QTest::newRow("word") << "abc" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("with unit") << "10 MeV" << true;
+        QTest::addColumn<QString>("warning"); // when refused: the out-of-range one unless given
+        QTest::newRow("lowest") << "0.001" << true << QString();
+        QTest::newRow("highest") << "10000" << true << QString();
+        QTest::newRow("below") << "0.000999" << false << QString();
+        QTest::newRow("above") << "10000.01" << false << QString();
+        QTest::newRow("overflow") << "1e999" << false << QString();
+        QTest::newRow("word") << "abc" << false << QString();
+        QTest::newRow("empty") << "" << false << QString();
+        QTest::newRow("with unit") << "10 MeV" << true << QString();
+        const QString comma = "\"%1\" has a decimal comma: type the energy with a decimal point.";
+        QTest::newRow("decimal comma") << "1,5" << false << comma.arg("1,5");
+        QTest::newRow("comma after decimals") << " 1.5,3 MeV" << false << comma.arg("1.5,3 MeV");
+        QTest::newRow("comma after an exponent") << "1.e1,5" << false << comma.arg("1.e1,5");
+        QTest::newRow("comma after a point") << "1.,5" << true << QString();
+        QTest::newRow("comma before a blank") << "10, 5" << true << QString();
+        QTest::newRow("comma after the unit") << "10 MeV,5" << true << QString();
+        QTest::newRow("comma first") << ",5" << false << QString();
     }
     void energyEntry()
     {
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
+        QFETCH(QString, warning);
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
         Form2 *plot = form->plotWindow();
@@ -836,7 +850,9 @@ private slots:
         form->Text3->setText(typed);
         QTest::keyClick(form->Text3, Qt::Key_Return);
         if (!accepted) {
-            QCOMPARE(warnings.texts, QStringList{QStringLiteral("This value is out of range.")});
+            QCOMPARE(warnings.texts, QStringList{warning.isEmpty()
+                                                     ? QStringLiteral("This value is out of range.")
+                                                     : warning});
             QVERIFY(form->Text3->text().isEmpty());
             QVERIFY(form->Text4->text().isEmpty());
             QCOMPARE(plot->Line1().x1(), line1Before);

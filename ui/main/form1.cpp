@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "data/lookup.h"
 #include "data/material_directory.h"
@@ -131,6 +132,15 @@ QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
 QString saveStem(const std::string &fileName)
 {
     return QFileInfo(fileText(fileName)).completeBaseName();
+}
+
+// "1,5": a decimal point typed in a comma-decimal habit, which the leading
+// number would read as 1 without a word.
+bool hasDecimalComma(const QString &typed)
+{
+    static const QRegularExpression comma(QStringLiteral(
+        "^[ \\t\\n]*[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eEdD][+-]?[0-9]+)?(?<=[0-9]),[0-9]"));
+    return comma.match(typed).hasMatch();
 }
 
 void setTextIfChanged(QLineEdit *box, const QString &text)
@@ -519,6 +529,14 @@ void Form1::Text3_Click()
 
 void Form1::Text3_Enter()
 {
+    const QString typed = Text3->text();
+    if (hasDecimalComma(typed)) {
+        showWarning(this, tr("\"%1\" has a decimal comma: type the energy with a decimal point.")
+                              .arg(typed.trimmed()));
+        Text3->setText(QString());
+        Text4->setText(QString());
+        return;
+    }
     const double energy = parseNumber(Text3->text().toStdString());
     const auto total = interpolateTotal(table_, energy);
     if (!total) {
