@@ -57,36 +57,36 @@ struct PermissionsApply {
     __user_cap_data_struct saved[2]{};
 };
 
-// While alive, a file of this process that would grow past 1000 bytes fails
-// to, as on a full disk (EFBIG instead of ENOSPC); or, with `tmpfs`, a full
-// 64 KiB tmpfs is mounted over `folder`, if this process may mount one.
+// While alive, no file of this process grows past 1000 bytes (EFBIG, as
+// ENOSPC on a full disk); or, with `tmpfs`, a full 64 KiB tmpfs is mounted
+// over `at` if this process may mount one. Either way with a file "old".
 struct FullDisk {
     FullDisk(const std::filesystem::path &folder, bool tmpfs) : at(folder)
     {
-        if (tmpfs) {
-            mounted = ::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=64k") == 0;
-            std::ofstream(at / "old") << std::string(1200, 'o');
-            std::ofstream filler(at / "filler");
-            while (filler << 'f' << std::flush) {
+        mounted = tmpfs && ::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (tmpfs != mounted)
+            return;
+        std::ofstream(at / "old") << std::string(900, 'o');
+        if (mounted) {
+            for (std::ofstream filler(at / "filler"); filler << 'f' << std::flush;) {
             }
             return;
         }
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited{1000, saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-        std::ofstream(at / "old") << std::string(900, 'o');
+        rlimit limit{1000, saved.rlim_max};
+        limited = setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~FullDisk()
     {
+        if (limited)
+            setrlimit(RLIMIT_FSIZE, &saved);
         if (mounted)
             ::umount2(at.c_str(), MNT_DETACH);
-        else
-            setrlimit(RLIMIT_FSIZE, &saved);
     }
     std::filesystem::path at;
-    bool mounted = false;
     rlimit saved{};
+    bool mounted = false, limited = false;
 };
 
 QByteArray contents(const QString &path)
@@ -281,25 +281,21 @@ private slots:
         QFETCH(bool, tmpfs);
         auto form = loaded();
         TempDirectory target;
-        const QString old = QString::fromStdString((target.path() / "old").string());
-        SaveAnswer answer(QString::fromStdString(target.path().string()) + '/' + name);
-        QDir folder(QFileInfo(old).path());
-        QStringList before;
-        {
-            FullDisk disk(target.path(), tmpfs);
-            if (tmpfs && !disk.mounted)
-                QSKIP("cannot mount a tmpfs here");
-            if (name.startsWith(QLatin1String("old")))
-                QFile::rename(old, answer.path);
-            before = folder.entryList(QDir::Files);
-            const QByteArray oldBytes = contents(answer.path);
-            if (name.endsWith(QLatin1String("sv")))
-                pressCtrlS(form->List1);
-            else
-                form->plotWindow()->savePlot();
-            QCOMPARE(contents(answer.path), oldBytes);
-            QCOMPARE(folder.entryList(QDir::Files), before);
-        }
+        const QDir folder(QString::fromStdString(target.path().string()));
+        SaveAnswer answer(folder.filePath(name));
+        FullDisk disk(target.path(), tmpfs);
+        if (tmpfs && !disk.mounted)
+            QSKIP("cannot mount a tmpfs here");
+        if (name.startsWith(QLatin1String("old")))
+            QFile::rename(folder.filePath("old"), answer.path);
+        const QStringList before = folder.entryList(QDir::Files);
+        const QByteArray oldBytes = contents(answer.path);
+        if (name.endsWith(QLatin1String("sv")))
+            pressCtrlS(form->List1);
+        else
+            form->plotWindow()->savePlot();
+        QCOMPARE(contents(answer.path), oldBytes);
+        QCOMPARE(folder.entryList(QDir::Files), before);
         QCOMPARE(warnings.texts.size(), 1);
         const QString cause = tmpfs ? "No space left on device" : "File too large";
         QVERIFY2(warnings.texts[0].contains(answer.path) && warnings.texts[0].contains(cause),
