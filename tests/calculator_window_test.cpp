@@ -117,7 +117,8 @@ private slots:
         QTest::keyClick(calculator->energyBox, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("\t1.500E+01")));
         calculator->setEnergyText(QString(60000, 'x'));
-        QVERIFY(calculator->width() <= screenWidth && calculator->minimumSizeHint().width() <= screenWidth);
+        QVERIFY(calculator->width() <= screenWidth &&
+                calculator->minimumSizeHint().width() <= screenWidth);
     }
 
     void openedFromEveryPlace()

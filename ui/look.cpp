@@ -240,7 +240,8 @@ QSize ElidedLabel::sizeHint() const
 
 QSize ElidedLabel::minimumSizeHint() const
 {
-    return QSize(fontMetrics().horizontalAdvance(QChar(0x2026)) * 4, QLabel::minimumSizeHint().height());
+    return QSize(fontMetrics().horizontalAdvance(QChar(0x2026)) * 4,
+                 QLabel::minimumSizeHint().height());
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent *event)
