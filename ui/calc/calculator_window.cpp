@@ -54,6 +54,13 @@ int valueWidth(const QWidget *widget)
     return widget->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 4;
 }
 
+// With the file's own digits (hydrogen's 8.3748E-05, not 0.000084).
+QString densityAsWritten(const Material &material)
+{
+    return material.densityText.empty() ? fromUtf8(formatDensity(material.density))
+                                        : fileText(material.densityText);
+}
+
 const QString kNoMaterial =
     QStringLiteral("No material is loaded: choose one in the main window and press GO.");
 
@@ -177,8 +184,7 @@ void CalculatorWindow::setMaterial(MaterialPtr material)
 {
     material_ = std::move(material);
     const QString name = fileText(material_->name());
-    const QString densityText =
-        fromUtf8(formatDensity(material_->density)) + QStringLiteral(" g/cm3");
+    const QString densityText = densityAsWritten(*material_) + QStringLiteral(" g/cm3");
     setPlainWindowTitle(this, QStringLiteral("Calculator - ") + name + QStringLiteral(", ") +
                                   densityText);
     materialLabel->setFullText(name + QStringLiteral("   density ") + densityText);
@@ -317,7 +323,7 @@ QString CalculatorWindow::resultsText() const
     if (!results_ || !material_)
         return QString();
     return fromUtf8(resultsAsTabSeparated(fileText(material_->name()).toStdString(),
-                                          material_->density, *results_));
+                                          densityAsWritten(*material_).toStdString(), *results_));
 }
 
 void CalculatorWindow::copyResults()
