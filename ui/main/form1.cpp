@@ -22,6 +22,7 @@
 #include "data/table_export.h"
 #include "ui/about/form3.h"
 #include "ui/calc/calculator_window.h"
+#include "ui/compare/compare_window.h"
 #include "ui/look.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
@@ -439,13 +440,15 @@ void Form1::addCalculatorHooks()
 {
     QAction *calculator =
         addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this, &Form1::openCalculator);
-    List1->addAction(calculator);
+    QAction *compare =
+        addAction(tr("Compare materials..."), QKeySequence(Qt::CTRL | Qt::Key_M), this, &Form1::openCompare);
+    List1->addActions({calculator, compare});
     for (QLineEdit *box : {Text3, Text4}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator](QPoint at) {
+        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator, compare](QPoint at) {
             std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
             menu->addSeparator();
-            menu->addAction(calculator);
+            menu->addActions({calculator, compare});
             menu->exec(box->mapToGlobal(at));
         });
     }
@@ -464,6 +467,17 @@ void Form1::openCalculator()
     calculator_->raise();
     calculator_->activateWindow();
     calculator_->energyBox->setFocus();
+}
+
+void Form1::openCompare()
+{
+    if (!compare_)
+        compare_ = new CompareWindow(dataDirectory_, this);
+    if (!tableFile_.empty())
+        compare_->offerLoaded(tableFile_);
+    compare_->show();
+    compare_->raise();
+    compare_->activateWindow();
 }
 
 CalculatorWindow *Form1::calculatorWindow() const

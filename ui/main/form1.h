@@ -20,6 +20,7 @@ class QPushButton;
 namespace quenrow {
 
 class CalculatorWindow;
+class CompareWindow;
 class Form2;
 class Form3;
 
@@ -57,6 +58,9 @@ public:
     // Shows the calculator, made on first use, with the energy typed in Text3.
     void openCalculator();
 
+    // Shows the compare window, made on first use, offering the loaded material.
+    void openCompare();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -92,6 +96,7 @@ private:
     QPointer<Form2> plot_;
     QPointer<Form3> about_;
     QPointer<CalculatorWindow> calculator_;
+    QPointer<CompareWindow> compare_; // a child window: it ends with this one
     std::optional<double> density_; // of the loaded material; none before the first load
 };
 
