@@ -131,17 +131,18 @@ void CompareWindow::buildControls()
     logYBox = named(new QCheckBox(tr("&Logarithmic y axis"), this), "logYBox", tr("Logarithmic y axis"));
     screenColoursBox = named(new QCheckBox(tr("&Dark colours in files"), this), "screenColoursBox",
                              tr("Dark colours in saved and copied images"));
-    readout = named(new QLabel(this), "readout", tr("Values under the pointer"));
+    readout = place(new QLabel(this), "readout", QRect());
+    readout->setAccessibleName(tr("Values under the pointer"));
     readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     readout->setMinimumHeight(readout->fontMetrics().lineSpacing() * 12);
     readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
     readout->setWordWrap(true);
 
-    auto *find = new QLabel(tr("&Find:"), this);
+    auto *find = place(new QLabel(tr("&Find:"), this), "findLabel", QRect());
     find->setBuddy(findBox);
-    auto *quantity = new QLabel(tr("&Quantity:"), this);
+    auto *quantity = place(new QLabel(tr("&Quantity:"), this), "quantityLabel", QRect());
     quantity->setBuddy(quantityBox);
-    auto *units = new QLabel(tr("&Units:"), this);
+    auto *units = place(new QLabel(tr("&Units:"), this), "unitsLabel", QRect());
     units->setBuddy(unitsBox);
 
     auto *form = new QFormLayout;
@@ -292,7 +293,7 @@ void CompareWindow::fillMaterialList(const std::filesystem::path &dataDirectory)
             if (auto header = readMaterialHeader(materialPath(dataDirectory, file));
                 const auto *read = std::get_if<MaterialHeader>(&header)) {
                 item->setData(kNameRole, fileText(read->name));
-                item->setToolTip(plainToolTip(fileText(read->name)));
+                setPlainToolTip(item, fileText(read->name));
             }
             referenceBox->addItem(shown, fromUtf8(file));
         }
