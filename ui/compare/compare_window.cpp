@@ -134,7 +134,8 @@ void CompareWindow::buildControls()
     readout = place(new QLabel(this), "readout", QRect());
     readout->setAccessibleName(tr("Values under the pointer"));
     readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    readout->setMinimumHeight(readout->fontMetrics().lineSpacing() * 12);
+    // A fixed size: a pointer move changes its text, never the layout.
+    readout->setFixedSize(330, readout->fontMetrics().lineSpacing() * 16);
     readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
     readout->setWordWrap(true);
 
@@ -219,17 +220,14 @@ void CompareWindow::buildPlot()
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     plot->setNoAntialiasingOnDrag(false);
 
-    // The pointer's line has a layer of its own, so a pointer move redraws
-    // only it over the curves QCustomPlot keeps.
-    plot->addLayer(QStringLiteral("pointer"), plot->layer(QStringLiteral("main")), QCustomPlot::limAbove);
-    plot->layer(QStringLiteral("pointer"))->setMode(QCPLayer::lmBuffered);
-    pointerLine_ = new QCPItemStraightLine(plot);
-    pointerLine_->setLayer(QStringLiteral("pointer"));
-    for (QCPItemPosition *end : {pointerLine_->point1, pointerLine_->point2}) {
-        end->setTypeX(QCPItemPosition::ptPlotCoords);
-        end->setTypeY(QCPItemPosition::ptAxisRectRatio);
-    }
-    pointerLine_->setVisible(false);
+    // The pointer's line is a thin child widget over the plot: moving it
+    // repaints only the strips it leaves and enters, and files and copies,
+    // drawn by QCustomPlot, leave it out.
+    pointerLine_ = new QWidget(plot);
+    pointerLine_->setObjectName(QStringLiteral("pointerLine"));
+    pointerLine_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    pointerLine_->setAutoFillBackground(true);
+    pointerLine_->hide();
     plot->xAxis->setRange(kLowestShown, kHighestShown);
 
     plot->setMouseTracking(true);
@@ -483,12 +481,10 @@ void CompareWindow::resetView()
 
 void CompareWindow::showReadout(std::optional<double> energy)
 {
-    QCPLayer *layer = plot->layer(QStringLiteral("pointer"));
     if (!energy || !(*energy >= kLowestShown && *energy <= kHighestShown)) {
-        if (pointerLine_->visible()) {
-            pointerLine_->setVisible(false);
+        if (pointerLine_->isVisible()) {
+            pointerLine_->hide();
             readout->setText(notes_);
-            layer->replot();
         }
         return;
     }
@@ -505,10 +501,10 @@ void CompareWindow::showReadout(std::optional<double> energy)
     if (!notes_.isEmpty())
         text += QStringLiteral("\n\n") + notes_;
     readout->setText(text);
-    pointerLine_->point1->setCoords(*energy, 0);
-    pointerLine_->point2->setCoords(*energy, 1);
-    pointerLine_->setVisible(true);
-    layer->replot();
+    const QRect frame = plot->axisRect()->rect();
+    pointerLine_->setGeometry(int(std::lround(plot->xAxis->coordToPixel(*energy))), frame.top(), 1,
+                              frame.height());
+    pointerLine_->show();
 }
 
 void CompareWindow::applyColours(bool dark)
@@ -529,7 +525,11 @@ void CompareWindow::applyColours(bool dark)
     plot->legend->setBrush(c.background);
     plot->legend->setBorderPen(Qt::NoPen);
     plot->legend->setTextColor(c.text);
-    pointerLine_->setPen(QPen(c.pointer, 1, Qt::DashLine));
+    if (dark) {
+        QPalette line = pointerLine_->palette();
+        line.setColor(QPalette::Window, c.pointer);
+        pointerLine_->setPalette(line);
+    }
     for (int i = 0; i < plot->graphCount(); ++i)
         plot->graph(i)->setPen(curvePen(i, dark));
 }
@@ -537,8 +537,6 @@ void CompareWindow::applyColours(bool dark)
 bool CompareWindow::writePlot(QIODevice &out, CompareFileFormat format)
 {
     const bool print = !screenColoursBox->isChecked();
-    const bool pointerShown = pointerLine_->visible();
-    pointerLine_->setVisible(false);
     if (print)
         applyColours(false);
     const int width = plot->width(), height = plot->height();
@@ -588,7 +586,6 @@ bool CompareWindow::writePlot(QIODevice &out, CompareFileFormat format)
     }
     if (print)
         applyColours(true);
-    pointerLine_->setVisible(pointerShown);
     plot->replot(QCustomPlot::rpQueuedReplot);
     return written;
 }
@@ -624,14 +621,11 @@ void CompareWindow::saveValues()
 void CompareWindow::copyImage()
 {
     const bool print = !screenColoursBox->isChecked();
-    const bool pointerShown = pointerLine_->visible();
-    pointerLine_->setVisible(false);
     if (print)
         applyColours(false);
     const QImage image = plot->toPixmap(plot->width(), plot->height(), 2.0).toImage();
     if (print)
         applyColours(true);
-    pointerLine_->setVisible(pointerShown);
     plot->replot(QCustomPlot::rpQueuedReplot);
     QGuiApplication::clipboard()->setImage(image);
 }

@@ -15,7 +15,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QCPItemStraightLine;
 class QCustomPlot;
 class QIODevice;
 class QLabel;
@@ -96,7 +95,7 @@ private:
     std::vector<std::string> chosen_; // in the order chosen, the curves' order
     ComparedMaterial reference_;
     QString notes_; // why some curves are missing
-    QCPItemStraightLine *pointerLine_ = nullptr;
+    QWidget *pointerLine_ = nullptr;
     bool updating_ = false;
 };
 
