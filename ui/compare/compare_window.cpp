@@ -219,6 +219,7 @@ void CompareWindow::buildPlot()
     plot->legend->setVisible(true);
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     plot->setNoAntialiasingOnDrag(false);
+    plot->setPlottingHint(QCP::phFastPolylines); // one polyline a curve, not a line a segment
 
     // The pointer's line is a thin child widget over the plot: moving it
     // repaints only the strips it leaves and enters, and files and copies,
