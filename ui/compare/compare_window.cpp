@@ -140,10 +140,13 @@ void CompareWindow::buildControls()
     readout->setWordWrap(true);
 
     auto *find = place(new QLabel(tr("&Find:"), this), "findLabel", QRect());
+    find->setAccessibleName(QString()); // its box has the name
     find->setBuddy(findBox);
     auto *quantity = place(new QLabel(tr("&Quantity:"), this), "quantityLabel", QRect());
+    quantity->setAccessibleName(QString()); // its box has the name
     quantity->setBuddy(quantityBox);
     auto *units = place(new QLabel(tr("&Units:"), this), "unitsLabel", QRect());
+    units->setAccessibleName(QString()); // its box has the name
     units->setBuddy(unitsBox);
 
     auto *form = new QFormLayout;
@@ -244,6 +247,9 @@ void CompareWindow::buildPlot()
         plot->setSelectionRectMode(event->modifiers() & Qt::ShiftModifier ? QCP::srmZoom
                                                                            : QCP::srmNone);
     });
+    // Zoom and pan move the curves from under the line.
+    connect(plot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this,
+            [this] { showReadout(std::nullopt); });
     plot->installEventFilter(this);
     applyColours(true);
 }
@@ -638,6 +644,8 @@ void CompareWindow::copyValues()
 
 bool CompareWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == plot && event->type() == QEvent::Leave)
+        showReadout(std::nullopt);
     if (watched == plot && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         QCPAxis *x = plot->xAxis, *y = plot->yAxis;
