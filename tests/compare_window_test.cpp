@@ -2,7 +2,9 @@
 // The compare window driven as a user would: opened from the main window,
 // materials found by typing and ticked, a ratio chosen, the plot and the
 // values saved and read back.
+#include <QBuffer>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -148,6 +150,38 @@ private slots:
             window->savePlot();
         }
         QVERIFY(readAll(svg).contains("fill=\"#101420\""));
+    }
+
+    // Okabe-Ito's eight colours, then the same colours dashed; black is
+    // white on the dark screen and black on paper.
+    void curvesPastThePaletteAreDashed()
+    {
+        CompareWindow window(test::bundledDataDirectory());
+        for (int i = 0; i < 9; ++i)
+            window.setChosen(window.materialList->item(i)->text().toStdString(), true);
+        QCOMPARE(window.plot->graphCount(), 9);
+        QCPGraph *first = window.plot->graph(0), *black = window.plot->graph(7), *ninth = window.plot->graph(8);
+        QCOMPARE(ninth->pen().color(), first->pen().color());
+        QCOMPARE(first->pen().style(), Qt::SolidLine);
+        QCOMPARE(ninth->pen().style(), Qt::DashLine);
+        QCOMPARE(black->pen().color(), QColor(Qt::white));
+        QSet<QRgb> colours;
+        for (int i = 0; i < 8; ++i)
+            colours << window.plot->graph(i)->pen().color().rgb();
+        QCOMPARE(colours.size(), 8);
+
+        QImage onPaper;
+        {
+            QBuffer png;
+            png.open(QIODevice::WriteOnly);
+            QVERIFY(window.writePlot(png, CompareFileFormat::Png));
+            QVERIFY(onPaper.loadFromData(png.data(), "PNG"));
+        }
+        QCOMPARE(onPaper.pixelColor(2, 2), QColor(Qt::white));
+        QCOMPARE(black->pen().color(), QColor(Qt::white)); // the screen's again
+
+        window.copyValues();
+        QCOMPARE(QGuiApplication::clipboard()->text().toStdString(), window.valuesText());
     }
 
     void aRefusedFileIsNamedAndLeftUnticked()
