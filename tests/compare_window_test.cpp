@@ -206,6 +206,10 @@ private slots:
         QVERIFY(!window.relativeBox->isChecked());
         QVERIFY(!window.reference());
         QVERIFY(window.logYBox->isChecked());
+
+        CompareWindow noFolder(data.path() / "absent");
+        QCOMPARE(noFolder.materialList->count(), 0);
+        QVERIFY2(noFolder.readout->text().contains(QStringLiteral("absent")), qPrintable(noFolder.readout->text()));
     }
 };
 

@@ -283,7 +283,8 @@ void CompareWindow::fillMaterialList(const std::filesystem::path &dataDirectory)
 {
     auto listing = listDirectoryFiles(dataDirectory);
     if (const auto *reason = std::get_if<std::string>(&listing)) {
-        readout->setText(fromUtf8(*reason));
+        folderProblem_ = tr("The data folder \"%1\" cannot be read: %2.")
+                             .arg(fileText(dataDirectory.string()), fromUtf8(*reason));
         return;
     }
     const auto &names = std::get<std::vector<std::string>>(listing);
@@ -423,6 +424,8 @@ void CompareWindow::redraw()
     const bool logY = logYBox->isChecked();
     plot->clearGraphs();
     QStringList notes;
+    if (!folderProblem_.isEmpty())
+        notes << folderProblem_;
     for (std::size_t i = 0; i < chosen_.size(); ++i) {
         const ComparedMaterial &m = loaded_.at(chosen_[i]);
         const Series series = seriesOf(m, reference_, shown);

@@ -94,7 +94,8 @@ private:
     std::map<std::string, ComparedMaterial> loaded_;
     std::vector<std::string> chosen_; // in the order chosen, the curves' order
     ComparedMaterial reference_;
-    QString notes_; // why some curves are missing
+    QString notes_;         // why some curves are missing
+    QString folderProblem_; // why the data folder could not be listed
     QWidget *pointerLine_ = nullptr;
     bool updating_ = false;
 };
