@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "calculator.h"
+#include "table_export.h"
 
 namespace quenrow {
 
@@ -14,52 +15,24 @@ namespace {
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-bool isRange(ComparedQuantity quantity)
+bool isRange(Quantity quantity)
 {
-    return quantity == ComparedQuantity::CsdaRange || quantity == ComparedQuantity::ProjectedRange;
+    return quantity == Quantity::CsdaRange || quantity == Quantity::ProjectedRange;
 }
 
-std::optional<double> massValue(const RowValues &row, ComparedQuantity quantity)
+bool hasLinearUnits(CompareChoice choice)
 {
-    switch (quantity) {
-    case ComparedQuantity::Electronic:
-        return row.electronic;
-    case ComparedQuantity::Nuclear:
-        return row.nuclear;
-    case ComparedQuantity::Total:
-        return row.total;
-    case ComparedQuantity::CsdaRange:
-        return row.csdaRange;
-    case ComparedQuantity::ProjectedRange:
-        return row.projectedRange;
-    case ComparedQuantity::DetourFactor:
-        return row.detourFactor;
-    }
-    return std::nullopt;
+    return choice.units == UnitSystem::Linear && quantityInfo(choice.quantity).linear;
 }
 
 std::optional<double> inUnits(std::optional<double> mass, CompareChoice choice, double density)
 {
-    if (!mass || choice.units == UnitSystem::Mass || choice.quantity == ComparedQuantity::DetourFactor)
+    if (!mass || !hasLinearUnits(choice))
         return mass;
     const double linear = isRange(choice.quantity) ? *mass / density : *mass * density;
     if (!(linear > 0 && linear <= DBL_MAX))
         return std::nullopt;
     return linear;
-}
-
-// A CSV field: quoted when it holds a comma, a quote or a line break.
-std::string csvField(const std::string &text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
 }
 
 // Shortest text that reads back as exactly `value`.
@@ -72,53 +45,25 @@ std::string exactText(double value)
 
 } // namespace
 
-std::variant<ComparedMaterial, std::string> loadCompared(const std::filesystem::path &file)
+std::variant<MaterialPtr, std::string> loadCompared(const std::filesystem::path &file)
 {
     auto loaded = loadMaterial(file);
     if (const auto *refused = std::get_if<ReadError>(&loaded))
         return describe(*refused);
-    return std::make_shared<const LoadedMaterial>(std::get<LoadedMaterial>(std::move(loaded)));
-}
-
-const std::string &materialName(const ComparedMaterial &material)
-{
-    return material->table.name;
-}
-
-std::string quantityHeading(ComparedQuantity quantity)
-{
-    switch (quantity) {
-    case ComparedQuantity::Electronic:
-        return "Electronic stopping power";
-    case ComparedQuantity::Nuclear:
-        return "Nuclear stopping power";
-    case ComparedQuantity::Total:
-        return "Total stopping power";
-    case ComparedQuantity::CsdaRange:
-        return "CSDA range";
-    case ComparedQuantity::ProjectedRange:
-        return "Projected range";
-    case ComparedQuantity::DetourFactor:
-        return "Detour factor";
-    }
-    return {};
+    return std::get<MaterialPtr>(std::move(loaded));
 }
 
 std::string unitText(CompareChoice choice)
 {
-    if (choice.quantity == ComparedQuantity::DetourFactor)
-        return {};
-    const bool mass = choice.units == UnitSystem::Mass;
-    if (isRange(choice.quantity))
-        return mass ? "g/cm2" : "cm";
-    return mass ? "MeV cm2/g" : "MeV/cm";
+    const QuantityInfo &info = quantityInfo(choice.quantity);
+    return hasLinearUnits(choice) ? info.linear->front().unit : info.unit;
 }
 
-std::string valueHeading(CompareChoice choice, const ComparedMaterial &reference)
+std::string valueHeading(CompareChoice choice, const MaterialPtr &reference)
 {
-    std::string heading = quantityHeading(choice.quantity);
+    std::string heading = quantityInfo(choice.quantity).name;
     if (reference)
-        return heading + " relative to " + materialName(reference);
+        return heading + " relative to " + reference->name();
     if (const std::string unit = unitText(choice); !unit.empty())
         heading += " (" + unit + ")";
     return heading;
@@ -126,40 +71,35 @@ std::string valueHeading(CompareChoice choice, const ComparedMaterial &reference
 
 bool wantsLogAxis(CompareChoice choice, bool relative)
 {
-    return !relative && choice.quantity != ComparedQuantity::DetourFactor;
+    return !relative && choice.quantity != Quantity::DetourFactor;
 }
 
-std::optional<std::string> unavailableReason(const ComparedMaterial &material, CompareChoice choice)
+std::optional<std::string> unavailableReason(const MaterialPtr &material, CompareChoice choice)
 {
-    const bool needsDensity =
-        choice.units == UnitSystem::Linear && choice.quantity != ComparedQuantity::DetourFactor;
-    if (needsDensity)
+    if (hasLinearUnits(choice))
         if (auto problem = linearUnitsProblem(material->density))
             return problem;
-    const auto problemOf = [&](RangeColumn column) { return rangeColumnProblem(material->table, column); };
     switch (choice.quantity) {
-    case ComparedQuantity::CsdaRange:
-        return problemOf(RangeColumn::Csda);
-    case ComparedQuantity::ProjectedRange:
-        return problemOf(RangeColumn::Projected);
-    case ComparedQuantity::DetourFactor:
-        if (auto problem = problemOf(RangeColumn::Csda))
-            return problem;
-        return problemOf(RangeColumn::Projected);
+    case Quantity::CsdaRange:
+        return material->csdaRange;
+    case Quantity::ProjectedRange:
+        return material->projectedRange;
+    case Quantity::DetourFactor:
+        return material->detourFactor;
     default:
         return std::nullopt;
     }
 }
 
-std::optional<double> valueAt(const ComparedMaterial &material, CompareChoice choice, double energy)
+std::optional<double> valueAt(const MaterialPtr &material, CompareChoice choice, double energy)
 {
-    const auto row = interpolateRow(material->table, energy);
+    const auto row = interpolateRow(*material, energy);
     if (const auto *values = std::get_if<RowValues>(&row))
-        return inUnits(massValue(*values, choice.quantity), choice, material->density);
+        return inUnits(valueOf(*values, choice.quantity), choice, material->density);
     return std::nullopt;
 }
 
-std::optional<double> shownAt(const ComparedMaterial &material, const ComparedMaterial &reference,
+std::optional<double> shownAt(const MaterialPtr &material, const MaterialPtr &reference,
                               CompareChoice choice, double energy)
 {
     const auto value = valueAt(material, choice, energy);
@@ -174,8 +114,7 @@ std::optional<double> shownAt(const ComparedMaterial &material, const ComparedMa
     return ratio;
 }
 
-Series seriesOf(const ComparedMaterial &material, const ComparedMaterial &reference,
-                CompareChoice choice)
+Series seriesOf(const MaterialPtr &material, const MaterialPtr &reference, CompareChoice choice)
 {
     Series series;
     series.energy.reserve(kRowCount);
@@ -188,14 +127,15 @@ Series seriesOf(const ComparedMaterial &material, const ComparedMaterial &refere
     return series;
 }
 
-std::string valuesAsCsv(const std::vector<ComparedMaterial> &materials,
-                        const ComparedMaterial &reference, CompareChoice choice)
+std::string valuesAsCsv(const std::vector<MaterialPtr> &materials, const MaterialPtr &reference,
+                        CompareChoice choice)
 {
+    constexpr auto csv = TableFileFormat::CommaSeparated;
     std::string out = "# " + valueHeading(choice, reference) + "\n";
-    out += "Energy (MeV)";
+    out += headingWithUnit(quantityInfo(Quantity::Energy));
     for (const auto &material : materials) {
         out += ',';
-        out += csvField(materialName(material));
+        appendField(out, material->name(), csv);
     }
     out += '\n';
     if (materials.empty())

@@ -12,16 +12,16 @@
 namespace quenrow {
 namespace {
 
-ComparedMaterial bundled(const std::string &fileName)
+MaterialPtr bundled(const std::string &fileName)
 {
     auto loaded = loadCompared(materialPath(test::bundledDataDirectory(), fileName));
     if (auto *reason = std::get_if<std::string>(&loaded))
         ADD_FAILURE() << *reason;
-    return std::get<ComparedMaterial>(loaded);
+    return std::get<MaterialPtr>(loaded);
 }
 
-constexpr CompareChoice kMassTotal{ComparedQuantity::Total, UnitSystem::Mass};
-constexpr CompareChoice kLinearTotal{ComparedQuantity::Total, UnitSystem::Linear};
+constexpr CompareChoice kMassTotal{Quantity::TotalStoppingPower, UnitSystem::Mass};
+constexpr CompareChoice kLinearTotal{Quantity::TotalStoppingPower, UnitSystem::Linear};
 
 // Dosimetry's water/air ratio and proton therapy's relative stopping power,
 // each given to the digits quoted, so within half the last one.
@@ -65,7 +65,7 @@ TEST(Compare, RatioAtEachTableEnergyIsExactlyTheQuotientOfTheFilesValues)
     const auto aluminium = bundled("013-Aluminum.ps"), water = bundled("Water_liquid.psp");
     const double da = aluminium->density, dw = water->density;
     const auto linear = seriesOf(aluminium, water, kLinearTotal);
-    const auto mass = seriesOf(aluminium, water, {ComparedQuantity::CsdaRange, UnitSystem::Mass});
+    const auto mass = seriesOf(aluminium, water, {Quantity::CsdaRange, UnitSystem::Mass});
     ASSERT_EQ(linear.value.size(), std::size_t(kRowCount));
     for (int k = 1; k <= kRowCount; ++k) {
         const auto &a = aluminium->table, &w = water->table;
@@ -84,19 +84,19 @@ TEST(Compare, LinearUnitsComeFromTheDensity)
     const auto air = bundled("Air_dry.psp");
     const double energy = 150;
     struct Case {
-        ComparedQuantity quantity;
+        Quantity quantity;
         double factor;
         const char *unit;
     };
-    const Case cases[] = {{ComparedQuantity::Electronic, air->density, "MeV/cm"},
-                          {ComparedQuantity::Total, air->density, "MeV/cm"},
-                          {ComparedQuantity::CsdaRange, 1 / air->density, "cm"},
-                          {ComparedQuantity::DetourFactor, 1, ""}};
+    const Case cases[] = {{Quantity::ElectronicStoppingPower, air->density, "MeV/cm"},
+                          {Quantity::TotalStoppingPower, air->density, "MeV/cm"},
+                          {Quantity::CsdaRange, 1 / air->density, "cm"},
+                          {Quantity::DetourFactor, 1, ""}};
     for (const Case &c : cases) {
         const auto mass = valueAt(air, {c.quantity, UnitSystem::Mass}, energy);
         const auto linear = valueAt(air, {c.quantity, UnitSystem::Linear}, energy);
-        ASSERT_TRUE(mass && linear) << quantityHeading(c.quantity);
-        EXPECT_DOUBLE_EQ(*linear, *mass * c.factor) << quantityHeading(c.quantity);
+        ASSERT_TRUE(mass && linear) << quantityInfo(c.quantity).name;
+        EXPECT_DOUBLE_EQ(*linear, *mass * c.factor) << quantityInfo(c.quantity).name;
         EXPECT_EQ(unitText({c.quantity, UnitSystem::Linear}), c.unit);
     }
 }
@@ -119,9 +119,9 @@ TEST(Compare, AnUnusableRangeColumnGivesAReasonAndAGapNotANumber)
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 9, "-.-------");
     auto loaded = loadCompared(dir.write("broken.psp", text));
-    ASSERT_TRUE(std::holds_alternative<ComparedMaterial>(loaded)) << std::get<std::string>(loaded);
-    const auto broken = std::get<ComparedMaterial>(loaded);
-    const CompareChoice csda{ComparedQuantity::CsdaRange, UnitSystem::Mass};
+    ASSERT_TRUE(std::holds_alternative<MaterialPtr>(loaded)) << std::get<std::string>(loaded);
+    const auto broken = std::get<MaterialPtr>(loaded);
+    const CompareChoice csda{Quantity::CsdaRange, UnitSystem::Mass};
     const auto reason = unavailableReason(broken, csda);
     ASSERT_TRUE(reason);
     EXPECT_NE(reason->find("row 1"), std::string::npos) << *reason;
@@ -152,7 +152,7 @@ TEST(Compare, CsvHasOneRowPerTableEnergyAndOneColumnPerMaterial)
         EXPECT_EQ(airRatio, "1");
     }
     EXPECT_EQ(rows, kRowCount);
-    EXPECT_EQ(valueHeading({ComparedQuantity::CsdaRange, UnitSystem::Linear}, nullptr), "CSDA range (cm)");
+    EXPECT_EQ(valueHeading({Quantity::CsdaRange, UnitSystem::Linear}, nullptr), "CSDA range (cm)");
 }
 
 } // namespace

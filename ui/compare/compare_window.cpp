@@ -121,9 +121,11 @@ void CompareWindow::buildControls()
     findBox->setClearButtonEnabled(true);
     materialList = named(new QListWidget(this), "materialList", tr("Materials"));
     quantityBox = named(new QComboBox(this), "quantityBox", tr("Quantity"));
-    for (ComparedQuantity quantity : kComparedQuantities)
-        quantityBox->addItem(fromUtf8(quantityHeading(quantity)));
-    quantityBox->setCurrentIndex(static_cast<int>(ComparedQuantity::Total));
+    for (Quantity quantity : kComparedQuantities)
+        quantityBox->addItem(QString::fromLatin1(quantityInfo(quantity).name));
+    quantityBox->setCurrentIndex(int(std::find(kComparedQuantities.begin(), kComparedQuantities.end(),
+                                               Quantity::TotalStoppingPower) -
+                                     kComparedQuantities.begin()));
     unitsBox = named(new QComboBox(this), "unitsBox", tr("Units"));
     unitsBox->addItems({tr("Mass (per g/cm2)"), tr("Linear (from the density)")});
     relativeBox = named(new QCheckBox(tr("&Relative to"), this), "relativeBox", tr("Relative to"));
@@ -316,11 +318,14 @@ QListWidgetItem *CompareWindow::itemFor(const std::string &fileName) const
     return nullptr;
 }
 
-void CompareWindow::offerLoaded(const std::string &fileName)
+void CompareWindow::offerLoaded(const MaterialPtr &material)
 {
+    const std::string &fileName = material->fileName;
     QListWidgetItem *item = itemFor(fileName);
     if (!item)
         return;
+    // A curve already shown keeps the material it was drawn from.
+    loaded_.emplace(fileName, material);
     {
         QSignalBlocker block(materialList);
         materialList->insertItem(0, materialList->takeItem(materialList->row(item)));
@@ -378,7 +383,7 @@ void CompareWindow::itemChanged(QListWidgetItem *item)
     redraw();
 }
 
-ComparedMaterial CompareWindow::material(const std::string &fileName)
+MaterialPtr CompareWindow::material(const std::string &fileName)
 {
     if (auto found = loaded_.find(fileName); found != loaded_.end())
         return found->second;
@@ -387,7 +392,7 @@ ComparedMaterial CompareWindow::material(const std::string &fileName)
         showWarning(this, fromUtf8(*reason));
         return nullptr;
     }
-    return loaded_[fileName] = std::get<ComparedMaterial>(read);
+    return loaded_[fileName] = std::get<MaterialPtr>(read);
 }
 
 CompareChoice CompareWindow::choice() const
@@ -427,20 +432,20 @@ void CompareWindow::redraw()
     if (!folderProblem_.isEmpty())
         notes << folderProblem_;
     for (std::size_t i = 0; i < chosen_.size(); ++i) {
-        const ComparedMaterial &m = loaded_.at(chosen_[i]);
+        const MaterialPtr &m = loaded_.at(chosen_[i]);
         const Series series = seriesOf(m, reference_, shown);
         QCPGraph *graph = plot->addGraph();
-        graph->setName(fileText(materialName(m)));
+        graph->setName(fileText(m->name()));
         graph->setPen(curvePen(int(i), true));
         QVector<double> energies(series.energy.begin(), series.energy.end());
         QVector<double> values(series.value.begin(), series.value.end());
         graph->setData(energies, values, true);
         if (auto reason = unavailableReason(m, shown))
-            notes << fileText(materialName(m)) + QStringLiteral(": ") + fromUtf8(*reason);
+            notes << fileText(m->name()) + QStringLiteral(": ") + fromUtf8(*reason);
     }
     if (reference_)
         if (auto reason = unavailableReason(reference_, shown))
-            notes << tr("Reference ") + fileText(materialName(reference_)) + QStringLiteral(": ") +
+            notes << tr("Reference ") + fileText(reference_->name()) + QStringLiteral(": ") +
                          fromUtf8(*reason);
     plot->yAxis->setScaleType(logY ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     if (logY) {
@@ -502,9 +507,9 @@ void CompareWindow::showReadout(std::optional<double> energy)
     const QString unit = reference_ ? QString() : fromUtf8(unitText(shown));
     QString text = tr("Energy %1 MeV").arg(QString::number(*energy, 'g', 4));
     for (const std::string &file : chosen_) {
-        const ComparedMaterial &m = loaded_.at(file);
+        const MaterialPtr &m = loaded_.at(file);
         const auto value = shownAt(m, reference_, shown, *energy);
-        text += QLatin1Char('\n') + fileText(materialName(m)) + QStringLiteral(": ") +
+        text += QLatin1Char('\n') + fileText(m->name()) + QStringLiteral(": ") +
                 (value ? QString::number(*value, 'g', 5) + (unit.isEmpty() ? QString() : QLatin1Char(' ') + unit)
                        : QString(QChar(0x2013)));
     }
@@ -602,7 +607,7 @@ bool CompareWindow::writePlot(QIODevice &out, CompareFileFormat format)
 
 std::string CompareWindow::valuesText() const
 {
-    std::vector<ComparedMaterial> materials;
+    std::vector<MaterialPtr> materials;
     for (const std::string &file : chosen_)
         materials.push_back(loaded_.at(file));
     return valuesAsCsv(materials, reference_, choice());

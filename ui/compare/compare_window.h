@@ -33,9 +33,9 @@ public:
     // Offers every material file of `dataDirectory`.
     explicit CompareWindow(const std::filesystem::path &dataDirectory, QWidget *parent = nullptr);
 
-    // The material loaded in the main window: offered first, and chosen when
-    // nothing else is.
-    void offerLoaded(const std::string &fileName);
+    // The material loaded in the main window, the same one: offered first,
+    // and chosen when nothing else is.
+    void offerLoaded(const MaterialPtr &material);
 
     // Adds or removes a material's curve, as ticking it in the list does.
     void setChosen(const std::string &fileName, bool chosen);
@@ -54,7 +54,7 @@ public:
 
     CompareChoice choice() const;
     // The reference while "Relative to" is ticked and it loaded, else null.
-    const ComparedMaterial &reference() const { return reference_; }
+    const MaterialPtr &reference() const { return reference_; }
 
     // The readout for a pointer at `energy` (MeV); none outside the axis.
     void showReadout(std::optional<double> energy);
@@ -88,12 +88,12 @@ private:
     QListWidgetItem *itemFor(const std::string &fileName) const;
     // The material of `fileName`, read on first use; null (after a warning
     // naming the reason) when it cannot be read.
-    ComparedMaterial material(const std::string &fileName);
+    MaterialPtr material(const std::string &fileName);
 
     std::filesystem::path dataDirectory_;
-    std::map<std::string, ComparedMaterial> loaded_;
+    std::map<std::string, MaterialPtr> loaded_;
     std::vector<std::string> chosen_; // in the order chosen, the curves' order
-    ComparedMaterial reference_;
+    MaterialPtr reference_;
     QString notes_;         // why some curves are missing
     QString folderProblem_; // why the data folder could not be listed
     QWidget *pointerLine_ = nullptr;
