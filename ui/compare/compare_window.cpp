@@ -127,7 +127,7 @@ void CompareWindow::buildControls()
                                                Quantity::TotalStoppingPower) -
                                      kComparedQuantities.begin()));
     unitsBox = named(new QComboBox(this), "unitsBox", tr("Units"));
-    unitsBox->addItems({tr("Mass (per g/cm2)"), tr("Linear (from the density)")});
+    unitsBox->addItems({tr("Mass, as the tables"), tr("Linear, from the density")});
     relativeBox = named(new QCheckBox(tr("&Relative to"), this), "relativeBox", tr("Relative to"));
     referenceBox = named(new QComboBox(this), "referenceBox", tr("Reference material"));
     logYBox = named(new QCheckBox(tr("&Logarithmic y axis"), this), "logYBox", tr("Logarithmic y axis"));
@@ -213,7 +213,7 @@ void CompareWindow::buildPlot()
     plot->xAxis->setTicker(logTicker);
     plot->xAxis->setNumberFormat(QStringLiteral("eb"));
     plot->xAxis->setNumberPrecision(0);
-    plot->xAxis->setLabel(tr("Proton kinetic energy (MeV)"));
+    plot->xAxis->setLabel(tr("Proton kinetic energy (%1)").arg(QLatin1String(quantityInfo(Quantity::Energy).unit)));
     plot->xAxis->grid()->setSubGridVisible(true);
     plot->yAxis->grid()->setSubGridVisible(true);
     // The legend goes under the axes, so it never hides a curve.
@@ -505,7 +505,8 @@ void CompareWindow::showReadout(std::optional<double> energy)
     }
     const CompareChoice shown = choice();
     const QString unit = reference_ ? QString() : fromUtf8(unitText(shown));
-    QString text = tr("Energy %1 MeV").arg(QString::number(*energy, 'g', 4));
+    QString text = tr("Energy %1 %2").arg(QString::number(*energy, 'g', 4),
+                                          QLatin1String(quantityInfo(Quantity::Energy).unit));
     for (const std::string &file : chosen_) {
         const MaterialPtr &m = loaded_.at(file);
         const auto value = shownAt(m, reference_, shown, *energy);
