@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+// Quenrow: a proton beam through a stack of layers, forwards (the energy out
+// of each layer) and backwards (the energy a beam needs), from the CSDA range
+// columns alone: a layer of mass thickness m takes R(E_in) - m off the
+// residual range, and the energy out is the energy of what is left. No
+// iteration and nothing extrapolated; an energy or range outside a table is
+// refused with the reason.
+//
+// The stack file, one layer a line from the beam's side:
+//
+//     # a range shifter in front of a water phantom
+//     013-Aluminum.ps          5 mm
+//     Polymethyl_methacrylate.psp 2 cm 1.18
+//     Water_liquid.psp         10cm
+//
+// material (a file of the data folder, or what the command line accepts for
+// one), thickness with its unit (um, µm, mm, cm or g/cm2, with or without a
+// blank before it), and optionally the density in g/cm3 when it is not the
+// file's. `#` starts a comment; blank lines are skipped.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "material_file.h"
+
+namespace quenrow {
+
+// A loaded material, shared by the layers made of it.
+using LayerMaterial = std::shared_ptr<const LoadedMaterial>;
+
+enum class ThicknessUnit { Micrometre, Millimetre, Centimetre, GramPerCm2 };
+
+inline constexpr ThicknessUnit kThicknessUnits[] = {
+    ThicknessUnit::Micrometre, ThicknessUnit::Millimetre, ThicknessUnit::Centimetre,
+    ThicknessUnit::GramPerCm2};
+
+// "um", "mm", "cm", "g/cm2": as files and the command line write them.
+const char *unitText(ThicknessUnit unit);
+std::optional<ThicknessUnit> unitNamed(std::string_view text); // also "µm"
+
+struct Thickness {
+    double value = 0;
+    ThicknessUnit unit = ThicknessUnit::Centimetre;
+    bool operator==(const Thickness &) const = default;
+};
+
+// "5mm", "2.5 cm", "1e3um", "0.3g/cm2".
+std::optional<Thickness> readThickness(std::string_view text);
+std::string thicknessText(const Thickness &thickness); // "5 mm"
+
+// A whole token as a plain number, no locale; nothing after it.
+std::optional<double> readPlainNumber(std::string_view token);
+
+// A layer as a file or the command line names it, before its material is read.
+struct LayerSpec {
+    std::string material;
+    Thickness thickness;
+    std::optional<double> density; // g/cm3; none: the file's
+    bool operator==(const LayerSpec &) const = default;
+};
+
+struct StackFileError {
+    int line = 0; // 1-based
+    std::string message;
+};
+
+// Refuses anything it cannot read whole, naming the line.
+std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view text);
+std::string stackText(const std::vector<LayerSpec> &layers);
+
+// A stack file of at most 1 MiB; the message names the file.
+std::variant<std::vector<LayerSpec>, std::string> readStackFile(const std::filesystem::path &file);
+
+struct Layer {
+    LayerMaterial material;
+    std::string name; // for messages
+    Thickness thickness;
+    double density = 0; // g/cm3
+};
+
+// g/cm2 and cm; the density converts the units.
+double massThickness(const Layer &layer);
+double thicknessCm(const Layer &layer);
+
+struct LayerResult {
+    double energyIn = 0;   // MeV
+    double energyOut = 0;  // MeV; 0 when the beam stops in the layer
+    double energyLost = 0; // MeV
+    double wet = 0;        // cm of liquid water; up to the stop when it stops here
+    double residualWaterRange = 0; // cm, in water behind the layer
+    std::optional<double> stopDepth; // cm into the layer, when it stops here
+};
+
+struct StackResult {
+    std::vector<LayerResult> layers; // up to the layer it stops in
+    double energyIn = 0;
+    double energyOut = 0;
+    double energyLost = 0;
+    double wet = 0;
+    double residualWaterRange = 0;
+    std::optional<std::size_t> stoppedIn; // index into layers
+};
+
+struct StackError {
+    std::optional<std::size_t> layer; // the layer it concerns, when one does
+    std::string message;
+};
+
+// Liquid water, the reference of the water-equivalent thicknesses.
+struct StackWater {
+    LayerMaterial material;
+};
+
+// Forwards: the beam entering the first layer at `energyIn` MeV.
+std::variant<StackResult, StackError> throughStack(const std::vector<Layer> &layers,
+                                                   const StackWater &water, double energyIn);
+
+// Backwards: the energy entering the stack that leaves it with `energyOut`.
+std::variant<double, StackError> energyNeededFor(const std::vector<Layer> &layers,
+                                                 double energyOut);
+
+// The energy that reaches `depth` cm into water behind the stack.
+std::variant<double, StackError> energyForWaterDepth(const StackWater &water, double depth);
+
+// The layer quantities, for headings and machine-readable names alike.
+struct LayerQuantity {
+    const char *key;     // energy_in_MeV
+    const char *heading; // Energy in
+    const char *unit;    // MeV
+};
+inline constexpr LayerQuantity kLayerQuantities[] = {
+    {"energy_in_MeV", "Energy in", "MeV"},
+    {"energy_out_MeV", "Energy out", "MeV"},
+    {"energy_lost_MeV", "Energy lost", "MeV"},
+    {"wet_cm", "WET", "cm"},
+    {"residual_water_range_cm", "Water range after", "cm"},
+    {"stop_depth_cm", "Stops at depth", "cm"},
+};
+
+// The CSDA caveat, one sentence for the window and the help.
+inline constexpr const char *kCsdaCaveat =
+    "Continuous slowing down only: no range straggling, no nuclear losses of protons, "
+    "no multiple-scattering path effects.";
+
+} // namespace quenrow
