@@ -53,6 +53,25 @@ std::variant<double, std::string> energyOfRange(const LoadedMaterial &material, 
 
 // ---- end of the table lookups ----
 
+std::string field(std::string text, char separator)
+{
+    if (separator == '\t') {
+        for (char &c : text)
+            if (c == '\t' || c == '\n' || c == '\r')
+                c = ' ';
+        return text;
+    }
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 bool positiveFinite(double x)
 {
     return x > 0 && std::isfinite(x);
@@ -86,9 +105,10 @@ std::string layerLabel(const std::vector<Layer> &layers, std::size_t i)
     return "Layer " + std::to_string(i + 1) + " (" + layers[i].name + ")";
 }
 
-StackError layerError(const std::vector<Layer> &layers, std::size_t i, const std::string &why)
+StackError layerError(const std::vector<Layer> &layers, std::size_t i, const std::string &why,
+                      StackError::Input input = StackError::Input::Thickness)
 {
-    return {i, layerLabel(layers, i) + ": " + why};
+    return {i, layerLabel(layers, i) + ": " + why, input};
 }
 
 std::optional<StackError> checkLayer(const std::vector<Layer> &layers, std::size_t i)
@@ -101,7 +121,8 @@ std::optional<StackError> checkLayer(const std::vector<Layer> &layers, std::size
                                          " is not a positive number.");
     if (!positiveFinite(layer.density))
         return layerError(layers, i, "the density " + formatGeneral(layer.density) +
-                                         " g/cm3 is not a positive number.");
+                                         " g/cm3 is not a positive number.",
+                          StackError::Input::Density);
     if (!positiveFinite(massThickness(layer)))
         return layerError(layers, i, "the thickness is too large.");
     if (auto problem = csdaProblem(*layer.material))
@@ -110,6 +131,48 @@ std::optional<StackError> checkLayer(const std::vector<Layer> &layers, std::size
 }
 
 } // namespace
+
+std::variant<LayerMaterial, std::string> loadLayerMaterial(const std::filesystem::path &file)
+{
+    auto loaded = loadMaterial(file);
+    if (auto *error = std::get_if<ReadError>(&loaded))
+        return describe(*error);
+    return std::make_shared<const LoadedMaterial>(std::get<LoadedMaterial>(std::move(loaded)));
+}
+
+double fileDensity(const LayerMaterial &material)
+{
+    return material->density;
+}
+
+std::string stackResultsText(const StackResult &result, const std::vector<std::string> &layerNames,
+                             char separator)
+{
+    std::string text = "layer";
+    text += separator;
+    text += "material";
+    for (const LayerQuantity &quantity : kLayerQuantities) {
+        text += separator;
+        text += quantity.key;
+    }
+    text += '\n';
+    for (std::size_t i = 0; i < result.layers.size(); ++i) {
+        const LayerResult &row = result.layers[i];
+        text += std::to_string(i + 1);
+        text += separator;
+        text += field(i < layerNames.size() ? layerNames[i] : std::string(), separator);
+        for (double value : {row.energyIn, row.energyOut, row.energyLost, row.wet,
+                             row.residualWaterRange}) {
+            text += separator;
+            text += formatGeneral(value);
+        }
+        text += separator;
+        if (row.stopDepth)
+            text += formatGeneral(*row.stopDepth);
+        text += '\n';
+    }
+    return text;
+}
 
 const char *unitText(ThicknessUnit unit)
 {

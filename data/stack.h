@@ -35,6 +35,10 @@ namespace quenrow {
 // A loaded material, shared by the layers made of it.
 using LayerMaterial = std::shared_ptr<const LoadedMaterial>;
 
+// The material of `file`, or the reason it cannot be read, in one sentence.
+std::variant<LayerMaterial, std::string> loadLayerMaterial(const std::filesystem::path &file);
+double fileDensity(const LayerMaterial &material);
+
 enum class ThicknessUnit { Micrometre, Millimetre, Centimetre, GramPerCm2 };
 
 inline constexpr ThicknessUnit kThicknessUnits[] = {
@@ -109,8 +113,10 @@ struct StackResult {
 };
 
 struct StackError {
+    enum class Input { Energy, Thickness, Density };
     std::optional<std::size_t> layer; // the layer it concerns, when one does
     std::string message;
+    Input input = Input::Energy; // what to mend
 };
 
 // Liquid water, the reference of the water-equivalent thicknesses.
@@ -143,6 +149,13 @@ inline constexpr LayerQuantity kLayerQuantities[] = {
     {"residual_water_range_cm", "Water range after", "cm"},
     {"stop_depth_cm", "Stops at depth", "cm"},
 };
+
+// The results as a header of the quantities' keys and a line per layer,
+// values at full precision; a value a layer does not have is left empty.
+// `separator` ',' quotes fields as CSV does, '\t' turns tabs and line breaks
+// inside a field into blanks.
+std::string stackResultsText(const StackResult &result, const std::vector<std::string> &layerNames,
+                             char separator);
 
 // The CSDA caveat, one sentence for the window and the help.
 inline constexpr const char *kCsdaCaveat =

@@ -17,8 +17,8 @@ LayerMaterial bundled(const std::string &fileName)
     static std::map<std::string, LayerMaterial> cache;
     auto &material = cache[fileName];
     if (!material) {
-        auto loaded = loadMaterial(materialPath(test::bundledDataDirectory(), fileName));
-        material = std::make_shared<const LoadedMaterial>(std::get<LoadedMaterial>(loaded));
+        auto loaded = loadLayerMaterial(materialPath(test::bundledDataDirectory(), fileName));
+        material = std::get<LayerMaterial>(loaded);
     }
     return material;
 }
@@ -33,7 +33,7 @@ Layer layer(const std::string &file, double value, ThicknessUnit unit,
             std::optional<double> density = {})
 {
     const LayerMaterial material = bundled(file);
-    return {material, file, {value, unit}, density.value_or(material->density)};
+    return {material, file, {value, unit}, density.value_or(fileDensity(material))};
 }
 
 StackResult forward(const std::vector<Layer> &layers, double energy)

@@ -33,6 +33,8 @@ signals:
     void rowUnderPointer(int row);
     // Ctrl+L or the context menu asked for the calculator.
     void calculatorRequested();
+    // Ctrl+B or the context menu asked for the beam through layers.
+    void layersRequested();
 
 private:
     void paintPlot();
