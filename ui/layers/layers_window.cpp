@@ -104,7 +104,6 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     layerTable->setSelectionMode(QAbstractItemView::NoSelection);
     layerTable->setTabKeyNavigation(false);
     layerTable->setFocusPolicy(Qt::NoFocus);
-    layerTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(layerTable, 2);
 
     auto *buttons = new QHBoxLayout;
@@ -135,7 +134,11 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     resultTable->setTextElideMode(Qt::ElideMiddle);
     resultTable->setWordWrap(false);
     resultTable->verticalHeader()->hide();
-    resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths fixed once, wide enough for any value: a new value asks for no new layout.
+    const int valueWidth = fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16;
+    for (int column = 1; column < resultTable->columnCount(); ++column)
+        resultTable->setColumnWidth(
+            column, std::max(valueWidth, fontMetrics().horizontalAdvance(headings[column]) + 16));
     resultTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     resultTable->addAction(tr("Copy results"), QKeySequence::Copy, this, &LayersWindow::copyResults)
         ->setShortcutContext(Qt::WidgetShortcut);
@@ -306,6 +309,7 @@ void LayersWindow::insertLayerRow(int row, const LayerSpec &layer)
     materialEdit->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     materialEdit->completer()->setCompletionMode(QCompleter::PopupCompletion);
     const auto choice = choiceFor(fromUtf8(layer.material));
+    materialEdit->setProperty("choice", choice.value_or(-1));
     if (choice) {
         materialEdit->setCurrentIndex(*choice);
         materialEdit->setProperty("file", fromUtf8(choices_[size_t(*choice)].file));
@@ -347,7 +351,9 @@ void LayersWindow::materialChosen(int row)
 {
     QComboBox *box = materialBox(row);
     setPlainToolTip(box, box->currentText());
-    if (const auto choice = choiceFor(box->currentText())) {
+    const auto choice = choiceFor(box->currentText());
+    box->setProperty("choice", choice.value_or(-1)); // read on every keystroke elsewhere
+    if (choice) {
         const QString file = fromUtf8(choices_[size_t(*choice)].file);
         if (box->property("file").toString() != file) {
             box->setProperty("file", file);
@@ -494,12 +500,12 @@ void LayersWindow::recompute()
     for (int row = 0; row < layerCount(); ++row) {
         const QString where = QStringLiteral("Layer %1: ").arg(row + 1);
         QComboBox *box = materialBox(row);
-        const auto choice = choiceFor(box->currentText());
-        if (!choice)
+        const int choice = box->property("choice").toInt();
+        if (choice < 0)
             return clearResults(where + QStringLiteral("no material matches \"") + box->currentText() +
                                     QStringLiteral("\"; choose one from the list."),
                                 box->lineEdit());
-        const MaterialChoice &chosen = choices_[size_t(*choice)];
+        const MaterialChoice &chosen = choices_[size_t(choice)];
         const auto loaded = material(chosen.file);
         if (auto *why = std::get_if<std::string>(&loaded))
             return clearResults(where + fromUtf8(*why), box->lineEdit());
