@@ -220,6 +220,24 @@ std::string thicknessText(const Thickness &thickness)
     return formatGeneral(thickness.value) + " " + unitText(thickness.unit);
 }
 
+std::optional<LayerSpec> readLayerOption(std::string_view text)
+{
+    // From the right, so a material may hold a colon.
+    const auto last = text.rfind(':');
+    if (last == std::string_view::npos || last == 0)
+        return std::nullopt;
+    if (auto thickness = readThickness(text.substr(last + 1)))
+        return LayerSpec{std::string(text.substr(0, last)), *thickness, std::nullopt};
+    const auto density = readPlainNumber(text.substr(last + 1));
+    const auto middle = text.rfind(':', last - 1);
+    if (!density || middle == std::string_view::npos || middle == 0)
+        return std::nullopt;
+    auto thickness = readThickness(text.substr(middle + 1, last - middle - 1));
+    if (!thickness)
+        return std::nullopt;
+    return LayerSpec{std::string(text.substr(0, middle)), *thickness, density};
+}
+
 std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view text)
 {
     std::vector<LayerSpec> layers;

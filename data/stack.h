@@ -75,6 +75,10 @@ struct StackFileError {
     std::string message;
 };
 
+// MATERIAL:THICKNESS[:DENSITY] as the command line's --layer takes it:
+// "013-Aluminum.ps:5mm", "Polymethyl_methacrylate.psp:2cm:1.18".
+std::optional<LayerSpec> readLayerOption(std::string_view text);
+
 // Refuses anything it cannot read whole, naming the line.
 std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view text);
 std::string stackText(const std::vector<LayerSpec> &layers);

@@ -220,6 +220,30 @@ TEST(StackFile, ReadsLayersAsWrittenByHand)
     }
 }
 
+TEST(LayerOption, ReadsMaterialThicknessAndDensityFromTheRight)
+{
+    struct Case {
+        const char *text;
+        std::optional<LayerSpec> expected;
+    };
+    const Case cases[] = {
+        {"013-Aluminum.ps:5mm", LayerSpec{"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}}},
+        {"Polymethyl_methacrylate.psp:2cm:1.18",
+         LayerSpec{"Polymethyl_methacrylate.psp", {2, cm}, 1.18}},
+        {"water, liquid:10 cm", LayerSpec{"water, liquid", {10, cm}, {}}},
+        {"dir:with:colons/x.psp:1g/cm2", LayerSpec{"dir:with:colons/x.psp", {1, ThicknessUnit::GramPerCm2}, {}}},
+        {"water:10", std::nullopt},
+        {"water", std::nullopt},
+        {":5mm", std::nullopt},
+        {"water:5mm:dense", std::nullopt},
+        {"water:5:1.2", std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(readLayerOption(c.text), c.expected);
+    }
+}
+
 TEST(StackFile, RefusesALineItCannotReadWhole)
 {
     const char *lines[] = {"water", "water 5", "5 cm", "water 5 inch", "water five cm",
