@@ -375,12 +375,19 @@ void Form1::Command2_Click()
         showWarning(this, QStringLiteral("Select material"));
         return;
     }
-    const std::string fileName = selectedFile_;
+    loadFile(materialPath(dataDirectory_, selectedFile_));
+}
+
+bool Form1::loadFile(const std::filesystem::path &path)
+{
+    if (loading_)
+        return false;
+    const std::string fileName = path.filename().string();
     // The whole file is read and checked first: a bad file changes nothing.
-    auto loaded = loadMaterial(materialPath(dataDirectory_, fileName));
+    auto loaded = loadMaterial(path);
     if (auto *error = std::get_if<ReadError>(&loaded)) {
         showWarning(this, QString::fromStdString(describe(*error)));
-        return;
+        return false;
     }
     auto &material = std::get<LoadedMaterial>(loaded);
     loading_ = true;
@@ -399,7 +406,7 @@ void Form1::Command2_Click()
     tableFile_ = fileName;
     QCoreApplication::processEvents();
     if (closing_)
-        return; // the user ended the program at the pause
+        return false; // the user ended the program at the pause
 
     QStringList rows;
     rows.reserve(kRowCount);
@@ -408,7 +415,7 @@ void Form1::Command2_Click()
     List1->addItems(rows);
     QCoreApplication::processEvents();
     if (closing_)
-        return;
+        return false;
 
     Form2 *plot = ensurePlotWindow();
     plot->setSaveName(saveStem(tableFile_));
@@ -418,6 +425,7 @@ void Form1::Command2_Click()
     plot->DrawPlot();
     if (calculator_)
         calculator_->setMaterial(table_, material.density);
+    return true;
 }
 
 Form2 *Form1::plotWindow() const

@@ -55,6 +55,10 @@ public:
     // Creates the plot window hidden if it does not exist (it is never shown here).
     Form2 *ensurePlotWindow();
 
+    // Loads a material file from anywhere, as GO does for the selected one:
+    // false, with the usual warning, when it is refused (nothing changes then).
+    bool loadFile(const std::filesystem::path &path);
+
     // Shows the calculator, made on first use, with the energy typed in Text3.
     void openCalculator();
     // Shows the beam-through-layers window, made on first use.
