@@ -45,26 +45,6 @@ private:
     }
 };
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-__attribute__((target("avx"))) inline void zeroUpperHalves()
-{
-    __builtin_ia32_vzeroupper();
-}
-#endif
-
-// QGuiApplication's start-up leaves the upper halves of the AVX registers
-// in use, and until Qt next paints, each call into the math library's AVX
-// code then pays a state switch (std::log: about 4 ns becomes 130 ns here).
-// Lookups that a window runs after its repaint, or quenrow-lookup without
-// Qt, never see that; this gives benchmarks the same starting state.
-inline void cleanUpperVectorState()
-{
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    if (__builtin_cpu_supports("avx"))
-        zeroUpperHalves();
-#endif
-}
-
 inline std::filesystem::path dataDirectory()
 {
     if (const char *dir = std::getenv("QUENROW_DATA_DIR"))

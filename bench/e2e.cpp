@@ -335,7 +335,7 @@ int benchCalculatorKey(BenchApplication &app, int keys)
     }
     session.form.openCalculator();
     CalculatorWindow *calculator = session.form.calculatorWindow();
-    QLabel *total = calculator->valueLabel(Quantity::Total, 0);
+    QLabel *total = calculator->valueLabel(ResultRow::Total, 0);
     app.settle(50);
 
     constexpr Qt::Key kCycle[] = {Qt::Key_1,         Qt::Key_5,         Qt::Key_0,

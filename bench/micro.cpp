@@ -9,7 +9,7 @@
 #include "bench_support.h"
 #include "data/calculator.h"
 #include "data/lookup.h"
-#include "data/material_file.h"
+#include "data/material.h"
 #include "data/plot_geometry.h"
 #include "data/stack.h"
 #include "ui/plot/draw_plot.h"
@@ -27,20 +27,25 @@ const std::filesystem::path &waterFile()
     return file;
 }
 
-const MaterialTable &water()
+const Material &waterMaterial()
 {
-    static const MaterialTable table = [] {
+    static const MaterialPtr material = [] {
         auto loaded = loadMaterial(waterFile());
         if (auto *error = std::get_if<ReadError>(&loaded)) {
             std::fprintf(stderr, "%s\n", describe(*error).c_str());
             std::exit(1);
         }
-        return std::get<LoadedMaterial>(loaded).table;
+        return std::get<MaterialPtr>(loaded);
     }();
-    return table;
+    return *material;
 }
 
-// What GO reads: both passes and the check.
+const MaterialTable &water()
+{
+    return waterMaterial().table;
+}
+
+// What GO reads: the file, read and checked.
 void BM_LoadMaterial(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -49,28 +54,6 @@ void BM_LoadMaterial(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LoadMaterial)->Unit(benchmark::kMicrosecond);
-
-void BM_ReadValues(benchmark::State &state)
-{
-    MaterialTable table;
-    for (auto _ : state) {
-        auto density = readMaterialValues(waterFile(), table);
-        benchmark::DoNotOptimize(density);
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_ReadValues)->Unit(benchmark::kMicrosecond);
-
-void BM_ReadRowTexts(benchmark::State &state)
-{
-    MaterialTable table;
-    for (auto _ : state) {
-        auto error = readMaterialRowTexts(waterFile(), table);
-        benchmark::DoNotOptimize(error);
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_ReadRowTexts)->Unit(benchmark::kMicrosecond);
 
 // The first plot of a session also loads the plot's fonts and finds the
 // pixels of the grid lines; registered first so that it runs first.
@@ -120,14 +103,14 @@ BENCHMARK(BM_DrawPlotGrid)->Unit(benchmark::kMicrosecond);
 // Typed energies spread over the whole accepted range, one call per iteration.
 void BM_InterpolateTotal(benchmark::State &state)
 {
-    const MaterialTable &table = water();
+    const Material &material = waterMaterial();
     constexpr int kCount = 64;
     double energies[kCount];
     for (int i = 0; i < kCount; ++i)
         energies[i] = kLowestEnergy * std::pow(kHighestEnergy / kLowestEnergy, i / (kCount - 1.0));
     int i = 0;
     for (auto _ : state) {
-        auto total = interpolateTotal(table, energies[i]);
+        auto total = interpolateTotal(material, energies[i]);
         benchmark::DoNotOptimize(total);
         i = (i + 1) % kCount;
     }
@@ -151,13 +134,11 @@ void BM_NearestRow(benchmark::State &state)
 }
 BENCHMARK(BM_NearestRow)->Unit(benchmark::kNanosecond);
 
-// The calculator's lookups, last so that their set-up below changes no
-// other figure.
+// The calculator's lookups.
 // Every column at energies spread over the table, one lookup per iteration.
 void BM_InterpolateRow(benchmark::State &state)
 {
-    const MaterialTable &table = water();
-    bench::cleanUpperVectorState();
+    const Material &table = waterMaterial();
     constexpr int kCount = 64;
     double energies[kCount];
     for (int i = 0; i < kCount; ++i)
@@ -177,10 +158,9 @@ BENCHMARK(BM_InterpolateRow)->Unit(benchmark::kNanosecond);
 // CSDA ranges spread over the table, one inverse lookup per iteration.
 void BM_EnergyForRange(benchmark::State &state)
 {
-    const MaterialTable &table = water();
-    bench::cleanUpperVectorState();
+    const Material &table = waterMaterial();
     constexpr int kCount = 64;
-    const double first = table.range[1][1], last = table.range[1][kRowCount];
+    const double first = table.table.range[1][1], last = table.table.range[1][kRowCount];
     double ranges[kCount];
     for (int i = 0; i < kCount; ++i)
         ranges[i] = first * std::pow(last / first, i / (kCount - 1.0));

@@ -9,6 +9,9 @@
 # table shows the median of their medians: on this shared machine a whole
 # process can run fast or slow, and one process must not decide a figure.
 #
+# bench/run.sh --quick: one round with fewer repetitions, the same table, in
+# under three minutes; for a look, not for a record.
+#
 # Settings (environment): QUENROW_BENCH_REPS (micro repetitions, 10),
 # QUENROW_BENCH_PRESSES (GO presses, 200), QUENROW_BENCH_MOVES (pointer
 # moves, 1000), QUENROW_BENCH_KEYS (calculator keystrokes, 600),
@@ -19,15 +22,34 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-rounds=${QUENROW_BENCH_ROUNDS:-3}
-reps=${QUENROW_BENCH_REPS:-10}
-presses=${QUENROW_BENCH_PRESSES:-200}
-moves=${QUENROW_BENCH_MOVES:-1000}
-keys=${QUENROW_BENCH_KEYS:-600}
-starts=${QUENROW_BENCH_STARTS:-20}
-peer_runs=${QUENROW_PEER_RUNS:-200}
-lookup_batch_runs=${QUENROW_LOOKUP_BATCH_RUNS:-3}
-lookup_runs=${QUENROW_LOOKUP_RUNS:-50}
+quick=false
+if [[ ${1:-} == --quick ]]; then
+    quick=true
+elif (($# > 0)); then
+    echo "usage: bench/run.sh [--quick]" >&2
+    exit 2
+fi
+if $quick; then
+    rounds=${QUENROW_BENCH_ROUNDS:-1}
+    reps=${QUENROW_BENCH_REPS:-3}
+    presses=${QUENROW_BENCH_PRESSES:-50}
+    moves=${QUENROW_BENCH_MOVES:-300}
+    keys=${QUENROW_BENCH_KEYS:-150}
+    starts=${QUENROW_BENCH_STARTS:-8}
+    peer_runs=${QUENROW_PEER_RUNS:-30}
+    lookup_batch_runs=${QUENROW_LOOKUP_BATCH_RUNS:-1}
+    lookup_runs=${QUENROW_LOOKUP_RUNS:-15}
+else
+    rounds=${QUENROW_BENCH_ROUNDS:-3}
+    reps=${QUENROW_BENCH_REPS:-10}
+    presses=${QUENROW_BENCH_PRESSES:-200}
+    moves=${QUENROW_BENCH_MOVES:-1000}
+    keys=${QUENROW_BENCH_KEYS:-600}
+    starts=${QUENROW_BENCH_STARTS:-20}
+    peer_runs=${QUENROW_PEER_RUNS:-200}
+    lookup_batch_runs=${QUENROW_LOOKUP_BATCH_RUNS:-3}
+    lookup_runs=${QUENROW_LOOKUP_RUNS:-50}
+fi
 build=${QUENROW_BENCH_BUILD:-build-bench}
 
 packages=(cmake g++ make pkgconf qt6-base-dev libbenchmark-dev fonts-ipafont-gothic
@@ -187,13 +209,10 @@ def low(name):
     return us(micro_low[name]) if name in micro_low else ""
 def low_ns(name):
     return f"{micro_low[name] * 1000:.0f} ns" if name in micro_low else ""
-add("Read both passes, Water_liquid.psp", "micro", us(m("BM_LoadMaterial", float("nan"))),
-    "<= 100 us", m("BM_LoadMaterial", 1e9) <= 100, low("BM_LoadMaterial"))
-add("  first pass (values)", "micro", us(m("BM_ReadValues", float("nan"))), low=low("BM_ReadValues"))
-add("  second pass (row texts)", "micro", us(m("BM_ReadRowTexts", float("nan"))),
-    low=low("BM_ReadRowTexts"))
+add("Load Water_liquid.psp (loadMaterial)", "micro", us(m("BM_LoadMaterial", float("nan"))),
+    "<= 0.5 ms", m("BM_LoadMaterial", 1e9) <= 500, low("BM_LoadMaterial"))
 add("DrawPlot into the 525 x 525 image", "micro", us(m("BM_DrawPlot", float("nan"))),
-    "<= 1.5 ms", m("BM_DrawPlot", 1e9) <= 1500, low("BM_DrawPlot"))
+    low=low("BM_DrawPlot"))
 add("  background and grid, once a plot window", "micro", us(m("BM_DrawPlotGrid", float("nan"))),
     low=low("BM_DrawPlotGrid"))
 add("  first DrawPlot of a process (one run)", "micro",
@@ -201,11 +220,11 @@ add("  first DrawPlot of a process (one run)", "micro",
 add("Energy-entry interpolation", "micro", f"{m('BM_InterpolateTotal', float('nan')) * 1000:.0f} ns")
 add("Cursor nearest-row search", "micro", f"{m('BM_NearestRow', float('nan')) * 1000:.0f} ns")
 add("Every column at an energy (interpolateRow)", "micro",
-    f"{m('BM_InterpolateRow', float('nan')) * 1000:.0f} ns", "<= 200 ns",
-    m("BM_InterpolateRow", 1e9) * 1000 <= 200, low_ns("BM_InterpolateRow"))
+    f"{m('BM_InterpolateRow', float('nan')) * 1000:.0f} ns", "<= 1 us",
+    m("BM_InterpolateRow", 1e9) <= 1, low_ns("BM_InterpolateRow"))
 add("Energy for a CSDA range (energyForRange)", "micro",
-    f"{m('BM_EnergyForRange', float('nan')) * 1000:.0f} ns", "<= 200 ns",
-    m("BM_EnergyForRange", 1e9) * 1000 <= 200, low_ns("BM_EnergyForRange"))
+    f"{m('BM_EnergyForRange', float('nan')) * 1000:.0f} ns", "<= 1 us",
+    m("BM_EnergyForRange", 1e9) <= 1, low_ns("BM_EnergyForRange"))
 
 add("Beam through 20 layers (throughStack)", "micro", us(m("BM_ThroughStack20", float("nan"))),
     "<= 20 us", m("BM_ThroughStack20", 1e9) <= 20, low("BM_ThroughStack20"))
@@ -218,13 +237,13 @@ for where, r in e2e.items():
         return r.get(name)
     s = get("start_to_first_paint")
     if s:
-        budget = "<= 100 ms" if where == "Xvfb" else ""
+        budget = "<= 150 ms" if where == "Xvfb" else ""
         add("Process start to first paint (median)", where, f"{s['median']:.1f} ms", budget,
-            s["median"] <= 100 if budget else None, f"{s['p10']:.1f} ms")
+            s["median"] <= 150 if budget else None, f"{s['p10']:.1f} ms")
     g = get("go_to_plot")
     if g:
         add("GO to plot shown, plot window open (median)", where, f"{g['median']:.2f} ms",
-            "<= 3 ms", g["median"] <= 3, f"{g['p10']:.2f} ms")
+            low=f"{g['p10']:.2f} ms")
         add("  ... 99th percentile", where, f"{g['p99']:.2f} ms")
         if peer_ms:
             add("  ... matplotlib peer / Quenrow", where, f"{peer_ms / g['median']:.0f}x",
@@ -236,8 +255,8 @@ for where, r in e2e.items():
     p = get("pointer_move")
     if p:
         add("Pointer move with its repaint (median)", where, f"{p['median']:.0f} us",
-            "<= 500 us", p["median"] <= 500, f"{p['p10']:.0f} us")
-        add("  ... 99th percentile", where, f"{p['p99']:.0f} us", "<= 4 ms", p["p99"] <= 4000)
+            "<= 1 ms", p["median"] <= 1000, f"{p['p10']:.0f} us")
+        add("  ... 99th percentile", where, f"{p['p99']:.0f} us", "<= 8 ms", p["p99"] <= 8000)
     c = get("pointer_move_crosshair")
     if c:
         add("  ... of which until the crosshair is shown", where, f"{c['median']:.0f} us",
@@ -245,9 +264,9 @@ for where, r in e2e.items():
         add("  ... its 99th percentile", where, f"{c['p99']:.0f} us")
     k = get("calculator_key")
     if k:
-        budget = "<= 1 ms" if where == "Xvfb" else ""
+        budget = "<= 2 ms" if where == "Xvfb" else ""
         add("Calculator keystroke to its repainted result (median)", where,
-            f"{k['median']:.0f} us", budget, k["median"] <= 1000 if budget else None,
+            f"{k['median']:.0f} us", budget, k["median"] <= 2000 if budget else None,
             f"{k['p10']:.0f} us")
     k = get("layers_key")
     if k:
@@ -275,8 +294,8 @@ if batch and numpy_batch:
     add("quenrow-lookup: 1,000,000 energies to CSV", "process", f"{batch['median']:.0f} ms",
         low=f"{batch['p10']:.0f} ms")
     add("  ... numpy peer / quenrow-lookup", "process",
-        f"{numpy_batch['median'] / batch['median']:.1f}x", ">= 5x",
-        numpy_batch["median"] / batch["median"] >= 5)
+        f"{numpy_batch['median'] / batch['median']:.1f}x", ">= 10x",
+        numpy_batch["median"] / batch["median"] >= 10)
 else:
     add("FAILED quenrow-lookup batch or its numpy peer", "process", "-", "", False)
 stack = rows("stack.tsv")
@@ -291,10 +310,9 @@ else:
     add("FAILED quenrow-lookup --stack or its numpy peer", "process", "-", "", False)
 if single and numpy_single:
     add("quenrow-lookup Water_liquid.psp 150, whole process", "process",
-        f"{single['median']:.2f} ms", "<= 5 ms", single["median"] <= 5, f"{single['p10']:.2f} ms")
+        f"{single['median']:.2f} ms", low=f"{single['p10']:.2f} ms")
     add("  ... numpy peer / quenrow-lookup", "process",
-        f"{numpy_single['median'] / single['median']:.0f}x", ">= 20x",
-        numpy_single["median"] / single["median"] >= 20)
+        f"{numpy_single['median'] / single['median']:.0f}x")
 else:
     add("FAILED quenrow-lookup single or its numpy peer", "process", "-", "", False)
 

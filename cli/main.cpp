@@ -4,8 +4,9 @@
 // or a value unavailable; 2 usage, data folder or data file refused.
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -18,7 +19,9 @@
 #include "data/calculator.h"
 #include "data/data_directory.h"
 #include "data/material_directory.h"
-#include "data/material_file.h"
+#include "data/material.h"
+#include "data/number_reader.h"
+#include "data/quantity.h"
 
 namespace fs = std::filesystem;
 using namespace quenrow;
@@ -33,6 +36,11 @@ constexpr int kAllAnswered = 0;
 constexpr int kSomeUnanswered = 1;
 constexpr int kRefused = 2;
 
+constexpr Quantity kStoppingPowers[] = {Quantity::ElectronicStoppingPower,
+                                        Quantity::NuclearStoppingPower,
+                                        Quantity::TotalStoppingPower};
+constexpr Quantity kRanges[] = {Quantity::CsdaRange, Quantity::ProjectedRange};
+
 struct Options {
     std::string material;
     std::vector<std::string> energies;
@@ -43,7 +51,7 @@ struct Options {
     bool list = false;
     bool table = false;
     Format format = Format::Text;
-    std::string data;
+    fs::path data;
     quenrow::cli::StackOptions stack;
 };
 
@@ -67,40 +75,24 @@ std::string trimmed(const std::string &text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// A whole token as a number: no unit after it, no locale, a leading + allowed.
-// Values beyond a double read as infinity, which every lookup refuses.
-std::optional<double> readNumber(std::string_view token)
-{
-    if (!token.empty() && token.front() == '+')
-        token.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (end != token.data() + token.size() || token.empty())
-        return std::nullopt;
-    if (error == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone: tell overflow from underflow.
-        const auto e = token.find_first_of("eE");
-        const bool tiny =
-            e != std::string_view::npos && token.find('-', e) != std::string_view::npos;
-        return tiny ? 0.0 : (token.front() == '-' ? -HUGE_VAL : HUGE_VAL);
-    }
-    if (error != std::errc())
-        return std::nullopt;
-    return value;
-}
-
-// The data folder: --data, else ./quenrow-data, else the installed copy.
+// The data folder: --data (checked when parsed), else ./quenrow-data, else
+// the installed copy.
 std::variant<fs::path, std::string> dataDirectory(const Options &options)
 {
     if (options.data.empty())
         return findDataDirectory();
-    std::error_code error;
-    if (!fs::is_directory(options.data, error))
-        return "The data folder \"" + options.data + "\" does not exist.";
-    return fs::path(options.data);
+    return options.data;
 }
 
-struct Material {
+std::string existingFolder(const std::string &folder)
+{
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        return "The data folder \"" + folder + "\" does not exist.";
+    return {};
+}
+
+struct Candidate {
     fs::path file;
     std::string fileName;
     std::string name;
@@ -113,11 +105,7 @@ std::vector<std::string> materialFiles(const fs::path &directory, std::string &p
         problem = "Cannot read the data folder \"" + directory.string() + "\": " + *reason + ".";
         return {};
     }
-    const auto &names = std::get<std::vector<std::string>>(listing);
-    std::vector<std::string> files = withExtension(names, ".ps");
-    const auto compounds = withExtension(names, ".psp");
-    files.insert(files.end(), compounds.begin(), compounds.end());
-    return files;
+    return materialFileNames(std::get<std::vector<std::string>>(listing));
 }
 
 // MATERIAL as a file in the data folder, a path, or part of a material's name.
@@ -140,13 +128,13 @@ resolveMaterial(const std::string &query, const std::variant<fs::path, std::stri
     if (!problem.empty())
         return problem;
     const std::string wanted = lower(trimmed(query));
-    std::vector<Material> all, matches;
+    std::vector<Candidate> all, matches;
     for (const std::string &fileName : files) {
         const auto header = readMaterialHeader(materialPath(*folder, fileName));
         if (!std::holds_alternative<MaterialHeader>(header))
             continue;
-        Material material{materialPath(*folder, fileName), fileName,
-                          trimmed(std::get<MaterialHeader>(header).name)};
+        Candidate material{materialPath(*folder, fileName), fileName,
+                           trimmed(std::get<MaterialHeader>(header).name)};
         const std::string name = lower(material.name);
         const std::string stem = lower(fs::path(fileName).stem().string());
         if (!wanted.empty() && (name == wanted || stem == wanted))
@@ -163,7 +151,7 @@ resolveMaterial(const std::string &query, const std::variant<fs::path, std::stri
                                     "\". The materials are:"
                               : "\"" + query + "\" matches " + std::to_string(matches.size()) +
                                     " materials; name one of them:";
-    for (const Material &material : candidates)
+    for (const Candidate &material : candidates)
         message += "\n  " + material.fileName + "  " + material.name;
     return message;
 }
@@ -206,26 +194,32 @@ int listMaterials(const Options &options, const std::variant<fs::path, std::stri
     return status;
 }
 
+// The quantities' columns; with --linear the stopping powers in both linear
+// units, then the ranges in the first.
 std::vector<Column> lookupColumns(const Options &options)
 {
-    std::vector<Column> columns = {{"energy_MeV", "Energy", "MeV"}};
+    const auto column = [](const QuantityInfo &q) {
+        // A plain number's text column reads "Detour" over "factor".
+        return Column{q.key, q.narrowHeading, *q.unit ? q.unit : "factor"};
+    };
+    const auto linear = [](const QuantityInfo &q, int unit) {
+        const LinearUnit &u = (*q.linear)[unit];
+        return Column{u.key, q.narrowHeading, u.unit};
+    };
+    std::vector<Column> columns = {column(quantityInfo(Quantity::Energy))};
     if (options.linear) {
-        for (const char *unit : {"MeV/cm", "keV/um"}) {
-            const std::string key = unit == std::string("MeV/cm") ? "_MeV_per_cm" : "_keV_per_um";
-            columns.push_back({"electronic" + key, "Electronic", unit});
-            columns.push_back({"nuclear" + key, "Nuclear", unit});
-            columns.push_back({"total" + key, "Total", unit});
-        }
-        columns.push_back({"csda_range_cm", "CSDA range", "cm"});
-        columns.push_back({"projected_range_cm", "Proj. range", "cm"});
+        for (int unit : {0, 1})
+            for (Quantity q : kStoppingPowers)
+                columns.push_back(linear(quantityInfo(q), unit));
+        for (Quantity q : kRanges)
+            columns.push_back(linear(quantityInfo(q), 0));
     } else {
-        columns.push_back({"electronic_MeV_cm2_per_g", "Electronic", "MeV cm2/g"});
-        columns.push_back({"nuclear_MeV_cm2_per_g", "Nuclear", "MeV cm2/g"});
-        columns.push_back({"total_MeV_cm2_per_g", "Total", "MeV cm2/g"});
-        columns.push_back({"csda_range_g_per_cm2", "CSDA range", "g/cm2"});
-        columns.push_back({"projected_range_g_per_cm2", "Proj. range", "g/cm2"});
+        for (Quantity q : kStoppingPowers)
+            columns.push_back(column(quantityInfo(q)));
+        for (Quantity q : kRanges)
+            columns.push_back(column(quantityInfo(q)));
     }
-    columns.push_back({"detour_factor", "Detour", "factor"});
+    columns.push_back(column(quantityInfo(Quantity::DetourFactor)));
     if (options.relativeToWater)
         columns.push_back({"ratio_to_water", "Ratio to", "water"});
     return columns;
@@ -249,14 +243,15 @@ struct Where {
 // Everything a run needs to turn an input into a line.
 class Lookup {
 public:
-    Lookup(const Options &options, LoadedMaterial material, std::string file, WaterReference water)
-        : options_(options), material_(std::move(material)), file_(std::move(file)),
+    Lookup(const Options &options, MaterialPtr material, WaterReference water)
+        : options_(options), material_(std::move(material)), file_(material_->path),
           water_(std::move(water)), out_(stdout, options.format, lookupColumns(options))
     {
         cells_.reserve(12);
-        for (auto column : {RangeColumn::Csda, RangeColumn::Projected})
-            if (auto problem = rangeColumnProblem(material_.table, column))
-                note("\"" + file_ + "\": " + *problem + " Its column is left empty.");
+        for (const ColumnProblem *problem :
+             {&material_->csdaRange, &material_->projectedRange, &material_->detourFactor})
+            if (*problem)
+                note("\"" + file_ + "\": " + **problem + " Its column is left empty.");
         if (options.relativeToWater)
             if (const auto *reason = std::get_if<std::string>(&water_))
                 note(*reason);
@@ -267,7 +262,7 @@ public:
         const auto value = readNumber(text);
         if (!value)
             return refuse(where, "\"" + std::string(text) + "\" is not a number.");
-        answer(where, interpolateRow(material_.table, *value));
+        answer(where, interpolateRow(*material_, *value));
     }
 
     void range(Where where, std::string_view text)
@@ -276,20 +271,20 @@ public:
         if (!value)
             return refuse(where, "\"" + std::string(text) + "\" is not a number.");
         if (options_.linear) {
-            const auto mass = massRange(*value, material_.density);
+            const auto mass = massRange(*value, material_->density);
             if (const auto *reason = std::get_if<std::string>(&mass))
                 return refuse(where, *reason);
             value = std::get<double>(mass);
         }
         answer(where, energyForRange(
-                          material_.table,
+                          *material_,
                           options_.projected ? RangeColumn::Projected : RangeColumn::Csda, *value));
     }
 
     void tableRows()
     {
         for (int k = 1; k <= kRowCount; ++k)
-            answer({"row", k}, interpolateRow(material_.table, material_.table.energy[k]));
+            answer({"row", k}, interpolateRow(*material_, material_->table.energy[k]));
     }
 
     int finish()
@@ -327,7 +322,7 @@ private:
         cells_.clear();
         cells_.push_back(row.energy);
         if (options_.linear) {
-            const auto converted = toLinear(row, material_.density);
+            const auto converted = toLinear(row, material_->density);
             if (const auto *reason = std::get_if<std::string>(&converted))
                 return refuse(where, *reason);
             const auto &linear = std::get<LinearValues>(converted);
@@ -339,20 +334,19 @@ private:
             cells_.push_back(optionalCell(linear.csdaRange));
             cells_.push_back(optionalCell(linear.projectedRange));
         } else {
-            cells_.push_back(row.electronic);
-            cells_.push_back(row.nuclear);
-            cells_.push_back(row.total);
-            cells_.push_back(optionalCell(row.csdaRange));
-            cells_.push_back(optionalCell(row.projectedRange));
+            for (Quantity q : kStoppingPowers)
+                cells_.push_back(optionalCell(valueOf(row, q)));
+            for (Quantity q : kRanges)
+                cells_.push_back(optionalCell(valueOf(row, q)));
         }
         cells_.push_back(optionalCell(row.detourFactor));
         if (options_.relativeToWater) {
-            const auto ratio = ratioToWater(row, material_.density, water_);
+            const auto ratio = ratioToWater(row, material_->density, water_);
             if (const double *value = std::get_if<double>(&ratio)) {
                 cells_.push_back(*value);
             } else {
                 cells_.push_back(std::monostate{});
-                if (std::holds_alternative<LoadedMaterial>(water_))
+                if (std::holds_alternative<MaterialPtr>(water_))
                     refuse(where, std::get<std::string>(ratio));
             }
         }
@@ -360,7 +354,7 @@ private:
     }
 
     const Options &options_;
-    LoadedMaterial material_;
+    MaterialPtr material_;
     std::string file_;
     WaterReference water_;
     TableWriter out_;
@@ -369,69 +363,97 @@ private:
     bool columnRefused_ = false;
 };
 
+// --format's names to Format, with the help and message of a list of names.
+CLI::Validator formatNames()
+{
+    static const std::map<std::string, Format> kFormats = {
+        {"text", Format::Text}, {"csv", Format::Csv}, {"tsv", Format::Tsv}, {"json", Format::Json}};
+    constexpr const char *kNames = "{text,csv,tsv,json}";
+    return CLI::Validator(
+        [kNames](std::string &name) -> std::string {
+            const auto found = kFormats.find(name);
+            if (found == kFormats.end())
+                return name + " not in " + kNames;
+            name = std::to_string(static_cast<int>(found->second));
+            return {};
+        },
+        kNames);
+}
+
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
 // Whitespace-separated energies from standard input, each with its line.
-// Tokens are read where they lie in the block; only one cut by the block's
-// end is carried over.
 void readStandardInput(Lookup &lookup)
 {
-    std::vector<char> block(1 << 20);
-    std::string carried;
-    long line = 1, carriedLine = 1;
-    std::size_t got;
-    while ((got = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
-        const char *p = block.data(), *end = p + got;
-        if (!carried.empty()) {
-            while (p != end && !isBlank(*p))
-                carried += *p++;
-            if (p == end)
-                continue;
-            lookup.energy({"line", carriedLine}, carried);
-            carried.clear();
-        }
+    char *text = nullptr;
+    std::size_t capacity = 0;
+    long line = 0;
+    ssize_t length;
+    while ((length = ::getline(&text, &capacity, stdin)) >= 0) {
+        ++line;
+        const char *p = text, *end = text + length;
         while (p != end) {
             if (isBlank(*p)) {
-                line += *p++ == '\n';
+                ++p;
                 continue;
             }
             const char *token = p;
             while (p != end && !isBlank(*p))
                 ++p;
-            if (p == end) {
-                carried.assign(token, p);
-                carriedLine = line;
-                break;
-            }
             lookup.energy({"line", line}, std::string_view(token, std::size_t(p - token)));
         }
     }
-    if (!carried.empty())
-        lookup.energy({"line", carriedLine}, carried);
+    std::free(text);
 }
 
-std::optional<Format> formatNamed(const std::string &name)
+// Everything that answers for one material.
+int lookUp(const Options &options, const std::variant<fs::path, std::string> &directory)
 {
-    if (name == "text")
-        return Format::Text;
-    if (name == "csv")
-        return Format::Csv;
-    if (name == "tsv")
-        return Format::Tsv;
-    if (name == "json")
-        return Format::Json;
-    return std::nullopt;
+    const auto file = resolveMaterial(options.material, directory);
+    if (const auto *message = std::get_if<std::string>(&file)) {
+        complain(*message);
+        return kRefused;
+    }
+    auto loaded = loadMaterial(std::get<fs::path>(file));
+    if (const auto *error = std::get_if<ReadError>(&loaded)) {
+        complain(describe(*error));
+        return kRefused;
+    }
+    auto material = std::get<MaterialPtr>(std::move(loaded));
+    if (options.linear)
+        if (auto problem = linearUnitsProblem(material->density)) {
+            complain("\"" + material->path + "\": " + *problem);
+            return kRefused;
+        }
+    WaterReference water = std::string();
+    if (options.relativeToWater) {
+        if (const auto *folder = std::get_if<fs::path>(&directory))
+            water = loadWater(*folder);
+        else
+            water = std::get<std::string>(directory) + " There is no ratio to water.";
+    }
+
+    Lookup lookup(options, std::move(material), std::move(water));
+    if (options.table) {
+        lookup.tableRows();
+    } else if (options.energies.empty() && options.ranges.empty()) {
+        readStandardInput(lookup);
+    } else {
+        for (std::size_t i = 0; i < options.energies.size(); ++i)
+            lookup.energy({"energy", long(i + 1)}, options.energies[i]);
+        for (std::size_t i = 0; i < options.ranges.size(); ++i)
+            lookup.range({"--range", long(i + 1)}, options.ranges[i]);
+    }
+    return lookup.finish();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The command line into `options`; the exit status when that is all there is
+// to do (help, version, a usage error).
+std::optional<int> parse(int argc, char **argv, Options &options)
 {
-    Options options;
-    std::string format = "text";
     CLI::App app{"Proton stopping powers and ranges from the NIST tables, looked up from the "
                  "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
                  "and total stopping power,\nthe CSDA and projected range and the detour "
@@ -446,7 +468,7 @@ int main(int argc, char **argv)
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
                "  quenrow-lookup --list\n"
                "  quenrow-lookup --layer 013-Aluminum.ps:5mm --layer Polymethyl_methacrylate.psp:2cm:1.18 \\\n"
-               "                 --layer water:10cm 150\n"
+               "                 --layer Water_liquid.psp:10cm 150\n"
                "  quenrow-lookup --stack shifter.stack --water-depth 12 --format csv\n\n"
                "Stacks follow the continuous-slowing-down approximation: no range straggling, no\n"
                "nuclear losses of protons, no multiple-scattering path effects.\n\n"
@@ -469,11 +491,13 @@ int main(int argc, char **argv)
                  "Add the total linear stopping power over liquid water's");
     app.add_flag("--list", options.list, "List the materials of the data folder");
     app.add_flag("--table", options.table, "The material's 132 table rows");
-    app.add_option("--format", format, "text (default), csv, tsv or json")
-        ->check(CLI::IsMember({"text", "csv", "tsv", "json"}));
+    app.add_option("--format", options.format, "text (default), csv, tsv or json")
+        ->transform(formatNames())
+        ->type_name("TEXT");
     app.add_option("--data", options.data,
                    "The data folder (default: ./quenrow-data, else the installed one)")
-        ->type_name("DIR");
+        ->type_name("DIR")
+        ->check(existingFolder, "");
     app.add_option("--layer", options.stack.layers,
                    "A layer of a stack, from the beam's side (repeatable): MATERIAL:THICKNESS[:DENSITY], "
                    "the thickness in um, mm, cm or g/cm2, the density in g/cm3 when not the file's. "
@@ -521,57 +545,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "Run with --help for more information.\n");
         return kRefused;
     }
-    options.format = *formatNamed(format);
+    return std::nullopt;
+}
 
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    if (const auto status = parse(argc, argv, options))
+        return *status;
     const auto directory = dataDirectory(options);
-    if (options.list)
-        return listMaterials(options, directory);
-    if (!options.data.empty() && std::holds_alternative<std::string>(directory)) {
-        complain(std::get<std::string>(directory));
-        return kRefused;
-    }
-
     if (options.stack.requested())
         return quenrow::cli::runStack(
             options.stack, options.format, options.energies,
             [&directory](const std::string &name) { return resolveMaterial(name, directory); },
             directory);
-
-    const auto file = resolveMaterial(options.material, directory);
-    if (const auto *message = std::get_if<std::string>(&file)) {
-        complain(*message);
-        return kRefused;
-    }
-    auto loaded = loadMaterial(std::get<fs::path>(file));
-    if (const auto *error = std::get_if<ReadError>(&loaded)) {
-        complain(describe(*error));
-        return kRefused;
-    }
-    auto &material = std::get<LoadedMaterial>(loaded);
-    if (options.linear)
-        if (auto problem = linearUnitsProblem(material.density)) {
-            complain("\"" + std::get<fs::path>(file).string() + "\": " + *problem);
-            return kRefused;
-        }
-    WaterReference water = std::string();
-    if (options.relativeToWater) {
-        if (const auto *folder = std::get_if<fs::path>(&directory))
-            water = loadWater(*folder);
-        else
-            water = std::get<std::string>(directory) + " There is no ratio to water.";
-    }
-
-    Lookup lookup(options, std::move(material), std::get<fs::path>(file).string(),
-                  std::move(water));
-    if (options.table) {
-        lookup.tableRows();
-    } else if (options.energies.empty() && options.ranges.empty()) {
-        readStandardInput(lookup);
-    } else {
-        for (std::size_t i = 0; i < options.energies.size(); ++i)
-            lookup.energy({"energy", long(i + 1)}, options.energies[i]);
-        for (std::size_t i = 0; i < options.ranges.size(); ++i)
-            lookup.range({"--range", long(i + 1)}, options.ranges[i]);
-    }
-    return lookup.finish();
+    return options.list ? listMaterials(options, directory) : lookUp(options, directory);
 }

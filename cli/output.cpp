@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "data/number_format.h"
+#include "data/table_export.h"
 
 namespace quenrow::cli {
 
 namespace {
 
-constexpr std::size_t kFlushAt = 1 << 16;
 constexpr std::size_t kNumberWidth = 9; // "1.500E+02"
 
 void appendJsonString(std::string &out, std::string_view text)
@@ -35,28 +35,6 @@ void appendJsonString(std::string &out, std::string_view text)
     out += '"';
 }
 
-void appendCsvField(std::string &out, std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-// Tabs and line ends inside a field would move the columns.
-void appendTsvField(std::string &out, std::string_view text)
-{
-    for (const char c : text)
-        out += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
-}
-
 } // namespace
 
 void appendShortest(std::string &out, double value)
@@ -72,7 +50,6 @@ TableWriter::TableWriter(std::FILE *out, Format format, std::vector<Column> colu
     for (const Column &column : columns_)
         widths_.push_back(
             std::max({kNumberWidth, column.width, column.heading.size(), column.unit.size()}));
-    buffer_.reserve(kFlushAt + 4096);
 }
 
 TableWriter::~TableWriter()
@@ -147,10 +124,10 @@ void TableWriter::cell(std::size_t column, const Cell &value)
     } else if (const auto *words = std::get_if<std::string>(&value)) {
         if (format_ == Format::Json)
             appendJsonString(buffer_, *words);
-        else if (format_ == Format::Csv)
-            appendCsvField(buffer_, *words);
         else
-            appendTsvField(buffer_, *words);
+            appendField(buffer_, *words,
+                        format_ == Format::Csv ? TableFileFormat::CommaSeparated
+                                               : TableFileFormat::TabSeparated);
     } else if (format_ == Format::Json) {
         buffer_ += "null";
     }
@@ -170,7 +147,7 @@ void TableWriter::row(const std::vector<Cell> &cells)
         while (!buffer_.empty() && buffer_.back() == ' ')
             buffer_.pop_back();
     buffer_ += format_ == Format::Json ? "}" : "\n";
-    flushIfFull();
+    write();
 }
 
 void TableWriter::finish()
@@ -182,15 +159,12 @@ void TableWriter::finish()
         header();
     if (format_ == Format::Json)
         buffer_ += "\n]\n";
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
-    buffer_.clear();
+    write();
     std::fflush(out_);
 }
 
-void TableWriter::flushIfFull()
+void TableWriter::write()
 {
-    if (buffer_.size() < kFlushAt)
-        return;
     std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
     buffer_.clear();
 }

@@ -24,8 +24,7 @@ struct Column {
 // A number, a missing value (n/a, an empty field, null) or text.
 using Cell = std::variant<double, std::monostate, std::string>;
 
-// Streams one table to a FILE: the header on the first row, a buffer flushed
-// in large blocks so that a million lines cost little more than their bytes.
+// Streams one table to a FILE, a line at a time: the header on the first row.
 class TableWriter {
 public:
     TableWriter(std::FILE *out, Format format, std::vector<Column> columns);
@@ -40,13 +39,13 @@ public:
 private:
     void header();
     void cell(std::size_t column, const Cell &value);
-    void flushIfFull();
+    void write(); // the line made so far, to stdio's buffer
 
     std::FILE *out_;
     Format format_;
     std::vector<Column> columns_;
     std::vector<std::size_t> widths_;
-    std::string buffer_;
+    std::string buffer_; // the line being made
     bool started_ = false;
     bool finished_ = false;
 };

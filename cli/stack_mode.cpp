@@ -65,6 +65,12 @@ stackLayers(const StackOptions &options, const MaterialFinder &findMaterial)
     return layers;
 }
 
+// Where a value came from, for messages: "line 3", "energy 2".
+struct Where {
+    const char *kind;
+    long number;
+};
+
 class StackRun {
 public:
     StackRun(const StackOptions &options, Format format, std::vector<Layer> layers,
@@ -74,7 +80,7 @@ public:
     {
     }
 
-    void value(const std::string &where, std::string_view text)
+    void value(Where where, std::string_view text)
     {
         const auto value = readPlainNumber(text);
         if (!value) {
@@ -123,7 +129,7 @@ private:
         for (const Layer &layer : layers_)
             width = std::max(width, layer.name.size());
         columns.push_back({"material", "Material", "", true, width});
-        for (const LayerQuantity &quantity : kLayerQuantities)
+        for (const LayerQuantityInfo &quantity : layerQuantities())
             columns.push_back({quantity.key, quantity.heading, quantity.unit});
         return columns;
     }
@@ -137,27 +143,23 @@ private:
             cells_.emplace_back(std::in_place_type<double>, result.energyIn);
             cells_.emplace_back(std::in_place_type<std::string>, std::to_string(i + 1));
             cells_.emplace_back(std::in_place_type<std::string>, layers_[i].name);
-            if (i < result.layers.size()) {
-                const LayerResult &row = result.layers[i];
-                for (double value : {row.energyIn, row.energyOut, row.energyLost, row.wet,
-                                     row.residualWaterRange})
-                    cells_.emplace_back(std::in_place_type<double>, value);
-                if (row.stopDepth)
-                    cells_.emplace_back(std::in_place_type<double>, *row.stopDepth);
+            // Nothing for the layers behind the one the beam stops in.
+            for (const LayerQuantityInfo &quantity : layerQuantities()) {
+                const auto value = i < result.layers.size()
+                                       ? valueOf(result.layers[i], quantity.quantity)
+                                       : std::nullopt;
+                if (value)
+                    cells_.emplace_back(std::in_place_type<double>, *value);
                 else
-                    cells_.emplace_back(std::monostate{});
-            } else {
-                // The beam stopped before this layer.
-                for (std::size_t q = 0; q < std::size(kLayerQuantities); ++q)
                     cells_.emplace_back(std::monostate{});
             }
             out_.row(cells_);
         }
     }
 
-    void refuse(const std::string &where, const std::string &message)
+    void refuse(Where where, const std::string &message)
     {
-        complain(where + ": " + message);
+        complain(where.kind + (" " + std::to_string(where.number)) + ": " + message);
         status_ = std::max(status_, kSomeUnanswered);
     }
 
@@ -191,7 +193,7 @@ void readStandardInput(StackRun &run)
             const char *token = p;
             while (p != end && !isBlank(*p))
                 ++p;
-            run.value("line " + std::to_string(number), std::string_view(token, std::size_t(p - token)));
+            run.value({"line", number}, std::string_view(token, std::size_t(p - token)));
         }
     }
     std::free(line);
@@ -225,7 +227,7 @@ int runStack(const StackOptions &options, Format format, const std::vector<std::
     if (values.empty())
         readStandardInput(run);
     for (std::size_t i = 0; i < values.size(); ++i)
-        run.value((options.waterDepth ? "depth " : "energy ") + std::to_string(i + 1), values[i]);
+        run.value({options.waterDepth ? "depth" : "energy", long(i + 1)}, values[i]);
     return run.finish();
 }
 

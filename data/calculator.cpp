@@ -6,87 +6,11 @@
 #include <cmath>
 #include <system_error>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include "number_format.h"
 
 namespace quenrow {
 
 namespace {
-
-// Both run on every lookup, over whole columns: with AVX, which nearly every
-// x86-64 in use has, four rows per compare; that keeps a lookup within its
-// time. Plain loops elsewhere.
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define QUENROW_AVX 1
-
-__attribute__((target("avx"))) bool allPositiveFiniteAvx(const TableColumn &values)
-{
-    static_assert(kRowCount % 4 == 0);
-    const __m256d zero = _mm256_setzero_pd(), largest = _mm256_set1_pd(DBL_MAX);
-    __m256d ok = _mm256_cmp_pd(zero, zero, _CMP_EQ_OQ);
-    for (int k = 1; k <= kRowCount; k += 4) {
-        const __m256d x = _mm256_loadu_pd(&values[k]);
-        ok = _mm256_and_pd(ok, _mm256_and_pd(_mm256_cmp_pd(x, zero, _CMP_GT_OQ),
-                                             _mm256_cmp_pd(x, largest, _CMP_LE_OQ)));
-    }
-    return _mm256_movemask_pd(ok) == 15;
-}
-
-__attribute__((target("avx"))) bool risesAvx(const TableColumn &values)
-{
-    // Rows 1..128 against 2..129, then the last three pairs one by one.
-    __m256d rising =
-        _mm256_cmp_pd(_mm256_loadu_pd(&values[1]), _mm256_loadu_pd(&values[2]), _CMP_LT_OQ);
-    for (int k = 5; k < kRowCount - 3; k += 4)
-        rising = _mm256_and_pd(rising, _mm256_cmp_pd(_mm256_loadu_pd(&values[k]),
-                                                     _mm256_loadu_pd(&values[k + 1]), _CMP_LT_OQ));
-    return _mm256_movemask_pd(rising) == 15 && values[129] < values[130] &&
-           values[130] < values[131] && values[131] < values[132];
-}
-
-bool haveAvx()
-{
-    static const bool avx = __builtin_cpu_supports("avx");
-    return avx;
-}
-#endif
-
-bool allPositiveFinite(const TableColumn &values)
-{
-#ifdef QUENROW_AVX
-    if (haveAvx())
-        return allPositiveFiniteAvx(values);
-#endif
-    bool ok = true;
-    for (int k = 1; k <= kRowCount; ++k)
-        ok &= values[k] > 0 && values[k] <= DBL_MAX;
-    return ok;
-}
-
-// Each row above the one before, from a positive first row to a finite last,
-// so every value is a positive finite number too. NaN fails every compare.
-bool risesStrictly(const TableColumn &values)
-{
-    if (!(values[1] > 0 && values[kRowCount] <= DBL_MAX))
-        return false;
-#ifdef QUENROW_AVX
-    if (haveAvx())
-        return risesAvx(values);
-#endif
-    bool ok = true;
-    for (int k = 2; k <= kRowCount; ++k)
-        ok &= values[k - 1] < values[k];
-    return ok;
-}
-
-const TableColumn &rangeValues(const MaterialTable &table, RangeColumn column)
-{
-    return table.range[static_cast<int>(column)];
-}
 
 LookupError outOfRange(const char *what, double value, const char *unit, double low, double high)
 {
@@ -105,24 +29,20 @@ std::optional<double> inColumn(const Bracket &bracket, const TableColumn &ys, bo
     return interpolateColumn(bracket, ys);
 }
 
-RowValues rowAt(const MaterialTable &table, const Bracket &bracket, double energy, bool csda,
+// Every column at `energy`; a range column only where the material has it.
+RowValues rowAt(const Material &material, const Bracket &bracket, double energy, bool csda,
                 bool projected)
 {
+    const MaterialTable &table = material.table;
     RowValues row;
     row.energy = energy;
     row.electronic = interpolateColumn(bracket, table.stoppingPower[1]);
     row.nuclear = interpolateColumn(bracket, table.stoppingPower[2]);
     row.total = interpolateColumn(bracket, table.stoppingPower[3]);
-    row.csdaRange = inColumn(bracket, table.range[1], csda);
-    row.projectedRange = inColumn(bracket, table.range[2], projected);
+    row.csdaRange = inColumn(bracket, table.range[1], csda && !material.csdaRange);
+    row.projectedRange = inColumn(bracket, table.range[2], projected && !material.projectedRange);
+    row.detourFactor = inColumn(bracket, table.detourFactor, !material.detourFactor);
     return row;
-}
-
-void setDetourFactor(RowValues &row)
-{
-    row.detourFactor.reset();
-    if (row.csdaRange && row.projectedRange)
-        row.detourFactor = *row.projectedRange / *row.csdaRange;
 }
 
 // The accepted energies: the energy entry's limits, narrowed to the table.
@@ -143,50 +63,36 @@ const char *rangeColumnName(RangeColumn column)
     return column == RangeColumn::Csda ? "CSDA range" : "projected range";
 }
 
-std::optional<std::string> rangeColumnProblem(const MaterialTable &table, RangeColumn column)
+const ColumnProblem &rangeColumnProblem(const Material &material, RangeColumn column)
 {
-    const TableColumn &values = rangeValues(table, column);
-    for (int k = 1; k <= kRowCount; ++k) {
-        const double value = values[k];
-        if (std::isnan(value))
-            return std::string("The ") + rangeColumnName(column) + " of row " + std::to_string(k) +
-                   " is not a number.";
-        if (!(value > 0 && value <= DBL_MAX))
-            return std::string("The ") + rangeColumnName(column) + " of row " + std::to_string(k) +
-                   " is " + formatGeneral(value) + ", not a positive finite number.";
-    }
-    return std::nullopt;
+    return material.problem(column);
 }
 
-std::variant<RowValues, LookupError> interpolateRow(const MaterialTable &table, double energy)
+std::variant<RowValues, LookupError> interpolateRow(const Material &material, double energy)
 {
+    const MaterialTable &table = material.table;
     const double low = lowestEnergy(table), high = highestEnergy(table);
     if (!(energy >= low && energy <= high))
         return outOfRange("energy", energy, "MeV", low, high);
     const auto upper = bracketingRow(table.energy, energy);
     if (!upper)
         return outOfRange("energy", energy, "MeV", low, high);
-    RowValues row = rowAt(table, bracketAt(table.energy, *upper, energy), energy,
-                          allPositiveFinite(table.range[1]), allPositiveFinite(table.range[2]));
-    setDetourFactor(row);
-    return row;
+    return rowAt(material, bracketAt(table.energy, *upper, energy), energy, true, true);
 }
 
-std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table, RangeColumn column,
+std::variant<RowValues, LookupError> energyForRange(const Material &material, RangeColumn column,
                                                     double range)
 {
-    const TableColumn &ranges = rangeValues(table, column);
+    const MaterialTable &table = material.table;
+    const TableColumn &ranges = table.range[static_cast<int>(column)];
     const char *name = rangeColumnName(column);
-    if (!risesStrictly(ranges)) {
-        const std::string refused =
-            std::string(", so no energy can be found for a ") + name + " in this file.";
-        if (auto problem = rangeColumnProblem(table, column)) {
-            problem->pop_back(); // its full stop
-            return LookupError{LookupFailure::ColumnUnavailable, *problem + refused};
-        }
-        int k = 2;
-        while (ranges[k - 1] < ranges[k])
-            ++k;
+    const std::string refused =
+        std::string(", so no energy can be found for a ") + name + " in this file.";
+    if (const auto &problem = material.problem(column)) {
+        const std::string sentence = problem->substr(0, problem->size() - 1); // no full stop
+        return LookupError{LookupFailure::ColumnUnavailable, sentence + refused};
+    }
+    if (const int k = material.notRisingRow(column)) {
         return LookupError{LookupFailure::NotRising,
                            std::string("The ") + name + " does not rise from row " +
                                std::to_string(k - 1) + " to row " + std::to_string(k) + refused};
@@ -209,12 +115,9 @@ std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table, 
     // The energy lies between the same two rows. At row i - 1's own energy,
     // where its own search would pair rows i - 2 and i - 1, the exact-row
     // rule gives row i - 1 all the same.
-    const bool otherAvailable = allPositiveFinite(table.range[column == RangeColumn::Csda ? 2 : 1]);
     const bool csda = column == RangeColumn::Csda;
-    RowValues row = rowAt(table, bracketAt(table.energy, upper, energy), energy,
-                          !csda && otherAvailable, csda && otherAvailable);
+    RowValues row = rowAt(material, bracketAt(table.energy, upper, energy), energy, !csda, csda);
     (csda ? row.csdaRange : row.projectedRange) = range;
-    setDetourFactor(row);
     return row;
 }
 
@@ -267,7 +170,7 @@ WaterReference loadWater(const std::filesystem::path &dataDirectory)
     auto loaded = loadMaterial(file);
     if (auto *refused = std::get_if<ReadError>(&loaded))
         return describe(*refused) + " There is no ratio to water.";
-    return std::get<LoadedMaterial>(std::move(loaded));
+    return std::get<MaterialPtr>(std::move(loaded));
 }
 
 std::variant<double, std::string> ratioToWater(const RowValues &row, double density,
@@ -275,13 +178,13 @@ std::variant<double, std::string> ratioToWater(const RowValues &row, double dens
 {
     if (const auto *reason = std::get_if<std::string>(&water))
         return *reason;
-    const auto &reference = std::get<LoadedMaterial>(water);
+    const Material &reference = *std::get<MaterialPtr>(water);
     if (auto problem = linearUnitsProblem(density))
         return *problem;
     if (linearUnitsProblem(reference.density))
         return "Liquid water's density " + formatGeneral(reference.density) +
                " g/cm3 is not a positive finite number, so there is no ratio to water.";
-    const auto waterTotal = interpolateTotal(reference.table, row.energy);
+    const auto waterTotal = interpolateTotal(reference, row.energy);
     if (!waterTotal)
         return "Liquid water's table has no value at " + formatGeneral(row.energy) + " MeV.";
     const double ratio = (row.total * density) / (*waterTotal * reference.density);

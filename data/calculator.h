@@ -4,10 +4,10 @@
 //
 // Results are small structs; a lookup that cannot be answered returns a
 // LookupError (or a message string) instead, never an extrapolated or stale
-// number. Nothing here throws. A window keeps the loaded MaterialTable and
-// its density, and calls these on every keystroke:
+// number. Nothing here throws. A window holds the loaded Material and calls
+// these on every keystroke:
 //
-//     const auto result = interpolateRow(table, energy);
+//     const auto result = interpolateRow(*material, energy);
 //     if (const auto *row = std::get_if<RowValues>(&result)) ...
 //     else show(std::get<LookupError>(result).message);
 #pragma once
@@ -18,11 +18,9 @@
 #include <variant>
 
 #include "lookup.h"
-#include "material_file.h"
+#include "material.h"
 
 namespace quenrow {
-
-enum class RangeColumn { Csda = 1, Projected = 2 }; // index into MaterialTable::range
 
 // The columns at one energy, in the table's mass units.
 struct RowValues {
@@ -34,7 +32,7 @@ struct RowValues {
     // not a positive finite number); rangeColumnProblem says why.
     std::optional<double> csdaRange;
     std::optional<double> projectedRange;
-    std::optional<double> detourFactor; // projected / CSDA, when both are there
+    std::optional<double> detourFactor; // the file's own column, as the ranges
 };
 
 enum class LookupFailure {
@@ -51,19 +49,19 @@ struct LookupError {
 // Every column at `energy` (MeV), each log-log between the two rows that
 // bracket it as the energy entry does. Inside the table and 0.001..10000 MeV
 // only, limits inclusive; anything else is OutOfRange, never extrapolated.
-std::variant<RowValues, LookupError> interpolateRow(const MaterialTable &table, double energy);
+std::variant<RowValues, LookupError> interpolateRow(const Material &material, double energy);
 
 // The energy whose CSDA or projected range is `range` (g/cm2), log-log
 // between the two rows of that range column that bracket it, with every
 // other column at that energy; the asked column holds `range` itself.
 // Refused (ColumnUnavailable, NotRising) for a column that cannot be
 // inverted; OutOfRange outside its first and last rows.
-std::variant<RowValues, LookupError> energyForRange(const MaterialTable &table, RangeColumn column,
+std::variant<RowValues, LookupError> energyForRange(const Material &material, RangeColumn column,
                                                     double range);
 
 // Why interpolateRow leaves `column` out for this material (names the row),
 // or none when every value in it is a positive finite number.
-std::optional<std::string> rangeColumnProblem(const MaterialTable &table, RangeColumn column);
+const ColumnProblem &rangeColumnProblem(const Material &material, RangeColumn column);
 
 // "CSDA range", "projected range": for messages and headings.
 const char *rangeColumnName(RangeColumn column);
@@ -92,7 +90,7 @@ std::variant<double, std::string> massRange(double centimetres, double density);
 // Liquid water from the data folder, the reference of the ratios below; the
 // reason as text when the file is absent or refused.
 inline constexpr const char *kWaterFileName = "Water_liquid.psp";
-using WaterReference = std::variant<LoadedMaterial, std::string>;
+using WaterReference = std::variant<MaterialPtr, std::string>;
 WaterReference loadWater(const std::filesystem::path &dataDirectory);
 
 // Total linear stopping power of the material over liquid water's at the

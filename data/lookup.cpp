@@ -46,8 +46,9 @@ double interpolateColumn(const Bracket &bracket, const TableColumn &ys)
     return std::exp(a - quotient);
 }
 
-std::optional<double> interpolateTotal(const MaterialTable &table, double energy)
+std::optional<double> interpolateTotal(const Material &material, double energy)
 {
+    const MaterialTable &table = material.table;
     // Written so that NaN fails the test as well.
     if (!(energy >= kLowestEnergy && energy <= kHighestEnergy))
         return std::nullopt;

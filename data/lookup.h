@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "material_file.h"
+#include "material.h"
 
 namespace quenrow {
 
@@ -42,6 +42,6 @@ double interpolateColumn(const Bracket &bracket, const TableColumn &ys);
 // The total stopping power through interpolateColumn. None when the energy is
 // outside 0.001..10000 MeV, above the table, or where the result is not a
 // positive finite number.
-std::optional<double> interpolateTotal(const MaterialTable &table, double energy);
+std::optional<double> interpolateTotal(const Material &material, double energy);
 
 } // namespace quenrow

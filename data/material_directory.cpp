@@ -52,6 +52,14 @@ listDirectoryFiles(const std::filesystem::path &directory)
     return names;
 }
 
+std::vector<std::string> materialFileNames(const std::vector<std::string> &names)
+{
+    std::vector<std::string> files = withExtension(names, kElementExtension);
+    const auto compounds = withExtension(names, kCompoundExtension);
+    files.insert(files.end(), compounds.begin(), compounds.end());
+    return files;
+}
+
 std::vector<std::string> withExtension(const std::vector<std::string> &names,
                                        std::string_view extension)
 {

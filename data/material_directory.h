@@ -15,8 +15,15 @@ namespace quenrow {
 std::variant<std::vector<std::string>, std::string>
 listDirectoryFiles(const std::filesystem::path &directory);
 
+// Elements are "*.ps" files, compounds "*.psp".
+inline constexpr const char *kElementExtension = ".ps";
+inline constexpr const char *kCompoundExtension = ".psp";
+
 // Those of `names` that end in `extension` (".ps", ".psp"; case ignored).
 std::vector<std::string> withExtension(const std::vector<std::string> &names,
                                        std::string_view extension);
+
+// The elements' files, then the compounds'.
+std::vector<std::string> materialFileNames(const std::vector<std::string> &names);
 
 } // namespace quenrow

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "number_format.h"
 
+#include "number_reader.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 // Everything here goes through <charconv>, which never looks at the C
 // library's locale: Qt sets that locale from the user's environment, and a
@@ -44,42 +45,6 @@ std::string nonFinite(double x)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-// For a number from_chars found out of range: true when it overflowed,
-// false when it underflowed. Looks at where the first significant digit
-// stands, shifted by the (saturated) exponent.
-bool decimalExponentIsPositive(std::string_view number)
-{
-    long long position = 0; // decimal exponent of the first significant digit
-    bool seenPoint = false;
-    bool seenSignificant = false;
-    std::size_t i = 0;
-    for (; i < number.size() && number[i] != 'e'; ++i) {
-        const char c = number[i];
-        if (c == '.') {
-            seenPoint = true;
-        } else if (!seenSignificant && c == '0') {
-            if (seenPoint)
-                --position;
-        } else if (!seenSignificant) {
-            seenSignificant = true;
-            if (seenPoint)
-                --position;
-        } else if (!seenPoint) {
-            ++position;
-        }
-    }
-    long long exponent = 0;
-    bool negativeExponent = false;
-    if (i < number.size()) {
-        ++i;
-        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
-            negativeExponent = number[i++] == '-';
-        for (; i < number.size(); ++i)
-            exponent = std::min<long long>(exponent * 10 + (number[i] - '0'), 1'000'000'000LL);
-    }
-    return position + (negativeExponent ? -exponent : exponent) > 0;
 }
 
 } // namespace
@@ -124,13 +89,12 @@ double parseNumber(std::string_view text)
         if (c != ' ' && c != '\t' && c != '\n')
             compact += c;
 
-    // Longest prefix of the form [sign] digits[.digits] [(E|D)[sign]digits].
+    // Longest prefix of the form [sign] digits[.digits] [(E|D)[sign]digits],
+    // which the strict reader then takes whole.
     std::size_t pos = 0;
     const std::size_t n = compact.size();
-    bool negative = false;
     if (pos < n && (compact[pos] == '+' || compact[pos] == '-'))
-        negative = compact[pos++] == '-';
-    const std::size_t mantissaStart = pos;
+        ++pos;
     std::size_t digits = 0;
     while (pos < n && isDigit(compact[pos]))
         ++pos, ++digits;
@@ -141,7 +105,7 @@ double parseNumber(std::string_view text)
     }
     if (digits == 0)
         return 0;
-    std::string number = compact.substr(mantissaStart, pos - mantissaStart);
+    std::string number = compact.substr(0, pos);
     if (pos < n && (compact[pos] == 'e' || compact[pos] == 'E' || compact[pos] == 'd' ||
                     compact[pos] == 'D')) {
         std::size_t expPos = pos + 1;
@@ -154,12 +118,7 @@ double parseNumber(std::string_view text)
         if (expPos > expDigitsStart)
             number += exponent; // an exponent without digits is not part of the number
     }
-
-    double value = 0;
-    auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ec == std::errc::result_out_of_range)
-        value = decimalExponentIsPositive(number) ? std::numeric_limits<double>::infinity() : 0.0;
-    return negative ? -value : value;
+    return readNumber(number).value_or(0);
 }
 
 } // namespace quenrow

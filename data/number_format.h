@@ -18,9 +18,10 @@ std::string formatDensity(double x);
 // form (1.2345E-05) only where the plain form would be unreadable.
 std::string formatGeneral(double x);
 
-// Leading-number conversion of typed text. Blanks, tabs and line feeds are
-// removed first; the longest numeric prefix is read; no prefix gives 0.
-// A value beyond the range of a double gives +/-infinity, never a crash.
+// Leading-number conversion of typed text (the energy box's rule). Blanks,
+// tabs and line feeds are removed first; the longest numeric prefix is read
+// by readNumber; no prefix gives 0. A value beyond the range of a double
+// gives +/-infinity, one below its smallest 0, never a crash.
 double parseNumber(std::string_view text);
 
 } // namespace quenrow

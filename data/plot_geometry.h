@@ -3,7 +3,7 @@
 // and the row under the pointer.
 #pragma once
 
-#include "material_file.h"
+#include "material.h"
 
 namespace quenrow {
 

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "stack.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 
 #include "calculator.h"
+#include "lookup.h"
 #include "number_format.h"
+#include "number_reader.h"
 
 namespace quenrow {
 
@@ -16,25 +18,43 @@ namespace {
 
 // ---- The material tables: every lookup a stack makes goes through these. ----
 
-const MaterialTable &tableOf(const LoadedMaterial &material)
+double firstRange(const Material &material)
 {
-    return material.table;
+    return material.table.range[static_cast<int>(RangeColumn::Csda)][1];
 }
 
-double firstRange(const LoadedMaterial &material)
+const ColumnProblem &csdaProblem(const Material &material)
 {
-    return tableOf(material).range[static_cast<int>(RangeColumn::Csda)][1];
+    return rangeColumnProblem(material, RangeColumn::Csda);
 }
 
-std::optional<std::string> csdaProblem(const LoadedMaterial &material)
+// The one column a stack needs, by interpolateRow's and energyForRange's own
+// steps: they would interpolate every column at every layer, five times the
+// work of a stack for nothing. Whatever they would refuse goes to them, so
+// the refusal and its words stay theirs.
+bool usableCsda(const Material &material)
 {
-    return rangeColumnProblem(tableOf(material), RangeColumn::Csda);
+    return !csdaProblem(material) && material.notRisingRow(RangeColumn::Csda) == 0;
+}
+
+double lowestEnergy(const MaterialTable &table)
+{
+    return std::max(kLowestEnergy, table.energy[1]);
+}
+
+double highestEnergy(const MaterialTable &table)
+{
+    return std::min(kHighestEnergy, table.energy[kRowCount]);
 }
 
 // CSDA range (g/cm2) at `energy`, or why there is none.
-std::variant<double, std::string> csdaRange(const LoadedMaterial &material, double energy)
+std::variant<double, std::string> csdaRange(const Material &material, double energy)
 {
-    const auto row = interpolateRow(tableOf(material), energy);
+    const MaterialTable &table = material.table;
+    if (usableCsda(material) && energy >= lowestEnergy(table) && energy <= highestEnergy(table))
+        return interpolateColumn(bracketAt(table.energy, *bracketingRow(table.energy, energy), energy),
+                                 table.range[1]);
+    const auto row = interpolateRow(material, energy);
     if (const auto *error = std::get_if<LookupError>(&row))
         return error->message;
     const auto &values = std::get<RowValues>(row);
@@ -43,9 +63,19 @@ std::variant<double, std::string> csdaRange(const LoadedMaterial &material, doub
     return *values.csdaRange;
 }
 
-std::variant<double, std::string> energyOfRange(const LoadedMaterial &material, double range)
+std::variant<double, std::string> energyOfRange(const Material &material, double range)
 {
-    const auto row = energyForRange(tableOf(material), RangeColumn::Csda, range);
+    const MaterialTable &table = material.table;
+    const TableColumn &ranges = table.range[1];
+    if (usableCsda(material) && range >= ranges[1] && range <= ranges[kRowCount]) {
+        const int upper = *bracketingRow(ranges, range);
+        const double energy =
+            std::clamp(interpolateColumn(bracketAt(ranges, upper, range), table.energy),
+                       table.energy[upper - 1], table.energy[upper]);
+        if (energy >= lowestEnergy(table) && energy <= highestEnergy(table))
+            return energy;
+    }
+    const auto row = energyForRange(material, RangeColumn::Csda, range);
     if (const auto *error = std::get_if<LookupError>(&row))
         return error->message;
     return std::get<RowValues>(row).energy;
@@ -85,21 +115,6 @@ std::string_view trim(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-// The longest number at the start of `text`, and where it ends.
-std::optional<std::pair<double, std::size_t>> leadingNumber(std::string_view text)
-{
-    // from_chars takes no '+'; one is allowed, but not before another sign.
-    const std::size_t sign = !text.empty() && text.front() == '+' ? 1 : 0;
-    if (sign && text.size() > 1 && (text[1] == '+' || text[1] == '-'))
-        return std::nullopt;
-    double value = 0;
-    const char *begin = text.data() + sign, *end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(begin, end, value);
-    if (stop == begin || error != std::errc() || !std::isfinite(value))
-        return std::nullopt;
-    return std::pair{value, std::size_t(stop - text.data())};
-}
-
 std::string layerLabel(const std::vector<Layer> &layers, std::size_t i)
 {
     return "Layer " + std::to_string(i + 1) + " (" + layers[i].name + ")";
@@ -137,7 +152,7 @@ std::variant<LayerMaterial, std::string> loadLayerMaterial(const std::filesystem
     auto loaded = loadMaterial(file);
     if (auto *error = std::get_if<ReadError>(&loaded))
         return describe(*error);
-    return std::make_shared<const LoadedMaterial>(std::get<LoadedMaterial>(std::move(loaded)));
+    return std::get<MaterialPtr>(std::move(loaded));
 }
 
 double fileDensity(const LayerMaterial &material)
@@ -151,27 +166,36 @@ std::string stackResultsText(const StackResult &result, const std::vector<std::s
     std::string text = "layer";
     text += separator;
     text += "material";
-    for (const LayerQuantity &quantity : kLayerQuantities) {
+    for (const LayerQuantityInfo &quantity : layerQuantities()) {
         text += separator;
         text += quantity.key;
     }
     text += '\n';
     for (std::size_t i = 0; i < result.layers.size(); ++i) {
-        const LayerResult &row = result.layers[i];
         text += std::to_string(i + 1);
         text += separator;
         text += field(i < layerNames.size() ? layerNames[i] : std::string(), separator);
-        for (double value : {row.energyIn, row.energyOut, row.energyLost, row.wet,
-                             row.residualWaterRange}) {
+        for (const LayerQuantityInfo &quantity : layerQuantities()) {
             text += separator;
-            text += formatGeneral(value);
+            if (const auto value = valueOf(result.layers[i], quantity.quantity))
+                text += formatGeneral(*value);
         }
-        text += separator;
-        if (row.stopDepth)
-            text += formatGeneral(*row.stopDepth);
         text += '\n';
     }
     return text;
+}
+
+std::optional<double> valueOf(const LayerResult &layer, LayerQuantity quantity)
+{
+    switch (quantity) {
+    case LayerQuantity::EnergyIn: return layer.energyIn;
+    case LayerQuantity::EnergyOut: return layer.energyOut;
+    case LayerQuantity::EnergyLost: return layer.energyLost;
+    case LayerQuantity::Wet: return layer.wet;
+    case LayerQuantity::ResidualWaterRange: return layer.residualWaterRange;
+    case LayerQuantity::StopDepth: return layer.stopDepth;
+    }
+    return std::nullopt;
 }
 
 const char *unitText(ThicknessUnit unit)
@@ -197,22 +221,23 @@ std::optional<ThicknessUnit> unitNamed(std::string_view text)
 
 std::optional<double> readPlainNumber(std::string_view token)
 {
-    const auto number = leadingNumber(token);
-    if (!number || number->second != token.size())
+    const NumberReading reading = scanNumber(token);
+    if (reading.status == NumberStatus::NotANumber || reading.status == NumberStatus::Overflow)
         return std::nullopt;
-    return number->first;
+    return reading.value;
 }
 
 std::optional<Thickness> readThickness(std::string_view text)
 {
     text = trim(text);
-    const auto number = leadingNumber(text);
-    if (!number)
-        return std::nullopt;
-    const auto unit = unitNamed(trim(text.substr(number->second)));
-    if (!unit)
-        return std::nullopt;
-    return Thickness{number->first, *unit};
+    for (const char *name : {"um", "\xC2\xB5m", "\xCE\xBCm", "mm", "cm", "g/cm2"}) {
+        const std::string_view unit = name;
+        if (text.size() <= unit.size() || !text.ends_with(unit))
+            continue;
+        if (const auto value = readPlainNumber(trim(text.substr(0, text.size() - unit.size()))))
+            return Thickness{*value, *unitNamed(unit)};
+    }
+    return std::nullopt;
 }
 
 std::string thicknessText(const Thickness &thickness)

@@ -28,12 +28,13 @@
 #include <variant>
 #include <vector>
 
-#include "material_file.h"
+#include "material.h"
+#include "quantity.h"
 
 namespace quenrow {
 
 // A loaded material, shared by the layers made of it.
-using LayerMaterial = std::shared_ptr<const LoadedMaterial>;
+using LayerMaterial = MaterialPtr;
 
 // The material of `file`, or the reason it cannot be read, in one sentence.
 std::variant<LayerMaterial, std::string> loadLayerMaterial(const std::filesystem::path &file);
@@ -59,7 +60,7 @@ struct Thickness {
 std::optional<Thickness> readThickness(std::string_view text);
 std::string thicknessText(const Thickness &thickness); // "5 mm"
 
-// A whole token as a plain number, no locale; nothing after it.
+// A whole token as a finite number (readNumber, refusing a value past the doubles).
 std::optional<double> readPlainNumber(std::string_view token);
 
 // A layer as a file or the command line names it, before its material is read.
@@ -139,20 +140,8 @@ std::variant<double, StackError> energyNeededFor(const std::vector<Layer> &layer
 // The energy that reaches `depth` cm into water behind the stack.
 std::variant<double, StackError> energyForWaterDepth(const StackWater &water, double depth);
 
-// The layer quantities, for headings and machine-readable names alike.
-struct LayerQuantity {
-    const char *key;     // energy_in_MeV
-    const char *heading; // Energy in
-    const char *unit;    // MeV
-};
-inline constexpr LayerQuantity kLayerQuantities[] = {
-    {"energy_in_MeV", "Energy in", "MeV"},
-    {"energy_out_MeV", "Energy out", "MeV"},
-    {"energy_lost_MeV", "Energy lost", "MeV"},
-    {"wet_cm", "WET", "cm"},
-    {"residual_water_range_cm", "Water range after", "cm"},
-    {"stop_depth_cm", "Stops at depth", "cm"},
-};
+// A layer's value of `quantity`; none for the stop depth of a layer the beam crosses.
+std::optional<double> valueOf(const LayerResult &layer, LayerQuantity quantity);
 
 // The results as a header of the quantities' keys and a line per layer,
 // values at full precision; a value a layer does not have is left empty.

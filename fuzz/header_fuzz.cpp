@@ -3,7 +3,7 @@
 #include <cmath>
 #include <variant>
 
-#include "data/material_file.h"
+#include "data/material.h"
 #include "fuzz_support.h"
 #include "read_checks.h"
 

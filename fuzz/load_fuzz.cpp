@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data/lookup.h"
-#include "data/material_file.h"
+#include "data/material.h"
 #include "data/plot_geometry.h"
 #include "fuzz_support.h"
 #include "read_checks.h"
@@ -78,21 +78,31 @@ void checkRowsAreTheirLines(const MaterialTable &t)
     }
 }
 
-void checkTable(const LoadedMaterial &loaded, const std::string &path)
+void checkTable(const Material &loaded, const std::string &path)
 {
     const MaterialTable &t = loaded.table;
     FUZZ_CHECK(std::isfinite(loaded.density));
     FUZZ_CHECK(t.name.size() <= kMaxLineLength);
-    FUZZ_CHECK(!checkMaterial(t, RowLines{}, path));
+    FUZZ_CHECK(!checkMaterial(t, 1, path));
     for (int k = 1; k <= kRowCount; ++k) {
         FUZZ_CHECK(std::isfinite(t.energy[k]) && t.energy[k] > 0);
         for (int c = 1; c <= 3; ++c)
             FUZZ_CHECK(std::isfinite(t.stoppingPower[c][k]) && t.stoppingPower[c][k] > 0);
         // A range is a finite number, or NaN where the file's field was not one.
-        FUZZ_CHECK(!std::isinf(t.range[1][k]) && !std::isinf(t.range[2][k]));
+        FUZZ_CHECK(!std::isinf(t.range[1][k]) && !std::isinf(t.range[2][k]) &&
+                   !std::isinf(t.detourFactor[k]));
         FUZZ_CHECK(t.rowText[k].size() <= kRowTextWidth);
         FUZZ_CHECK(t.rowText[k].find_first_of("\r\n") == std::string::npos);
     }
+
+    // A column is usable exactly when every value in it is a positive number.
+    const auto usable = [&t](const std::array<double, kRowCount + 1> &column) {
+        return std::all_of(column.begin() + 1, column.end(),
+                           [](double v) { return v > 0 && std::isfinite(v); });
+    };
+    FUZZ_CHECK(usable(t.range[1]) == !loaded.csdaRange);
+    FUZZ_CHECK(usable(t.range[2]) == !loaded.projectedRange);
+    FUZZ_CHECK(usable(t.detourFactor) == !loaded.detourFactor);
 
     checkRowsAreTheirLines(t);
 
@@ -104,7 +114,7 @@ void checkTable(const LoadedMaterial &loaded, const std::string &path)
         energies.push_back(e);
     energies.push_back(kHighestEnergy);
     for (double e : energies) {
-        const auto total = interpolateTotal(t, e);
+        const auto total = interpolateTotal(loaded, e);
         if (!total)
             continue;
         FUZZ_CHECK(!std::isnan(*total));
@@ -137,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             FUZZ_CHECK(fuzz::sameError(*error, *headerError));
         return 0;
     }
-    const auto &material = std::get<LoadedMaterial>(loaded);
+    const auto &material = (*std::get<MaterialPtr>(loaded));
     FUZZ_CHECK(std::holds_alternative<MaterialHeader>(header));
     FUZZ_CHECK(std::get<MaterialHeader>(header).name == material.table.name);
     FUZZ_CHECK(std::get<MaterialHeader>(header).density == material.density);

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// parseNumber on any text: never NaN, never reads past its number, and equal
-// to the C library's strtod wherever the text is plainly a decimal number.
+// parseNumber and readNumber on any text: never NaN, never past the number,
+// and equal to the C library's strtod wherever the text is plainly a decimal
+// number (readNumber: only there).
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "data/number_format.h"
+#include "data/number_reader.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -65,6 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     if (!compact.empty() && (isDigit(compact[0]) || compact[0] == '.'))
         FUZZ_CHECK(parseNumber("-" + text) == -value);
+
+    // The strict reader takes a plain decimal whole, as strtod reads it, and nothing else.
+    const auto strict = quenrow::readNumber(text);
+    FUZZ_CHECK(strict.has_value() == isPlainDecimal(text));
+    if (strict)
+        FUZZ_CHECK(*strict == std::strtod(text.c_str(), nullptr));
 
     // strtod reads in the "C" locale here: nothing calls setlocale.
     if (isPlainDecimal(compact)) {

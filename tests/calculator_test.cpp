@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <limits>
 #include <map>
 #include <variant>
@@ -7,19 +10,20 @@
 #include <gtest/gtest.h>
 
 #include "data/calculator.h"
+#include "data/calculator_results.h"
 #include "data/number_format.h"
 #include "test_support.h"
 
 namespace quenrow {
 namespace {
 
-const LoadedMaterial &bundled(const std::string &fileName)
+const Material &bundled(const std::string &fileName)
 {
-    static std::map<std::string, LoadedMaterial> cache;
+    static std::map<std::string, Material> cache;
     auto it = cache.find(fileName);
     if (it == cache.end()) {
         auto loaded = loadMaterial(materialPath(test::bundledDataDirectory(), fileName));
-        it = cache.emplace(fileName, std::get<LoadedMaterial>(loaded)).first;
+        it = cache.emplace(fileName, (*std::get<MaterialPtr>(loaded))).first;
     }
     return it->second;
 }
@@ -31,7 +35,7 @@ const MaterialTable &table(const std::string &fileName)
 
 RowValues row(const MaterialTable &t, double energy)
 {
-    auto result = interpolateRow(t, energy);
+    auto result = interpolateRow(test::prepared(t), energy);
     if (auto *error = std::get_if<LookupError>(&result))
         ADD_FAILURE() << energy << " MeV: " << error->message;
     return std::get<RowValues>(result);
@@ -59,19 +63,19 @@ TEST(InterpolateRow, MatchesIndependentlyComputedValues)
         {"Water_liquid.psp",
          62.5,
          {10.438189595775846, 0.004603649808963905, 10.443448702886378, 3.3286732603829119,
-          3.3241876186618735, 0.99865242354230876}},
+          3.3241876186618735, 0.9986}},
         {"Water_liquid.psp",
          0.0123,
          {462.74244356941352, 8.5863595846180285, 471.36339874553067, 4.107487469446802e-05,
-          2.9984485475047827e-05, 0.72999578691559952}},
+          2.9984485475047827e-05, 0.729978584524008}},
         {"Polymethyl_methacrylate.psp",
          7777,
          {2.0199624073842237, 4.4564158892009734e-05, 2.0199624073842237, 3766.249480266446,
-          3765.2478737358783, 0.99973405730666132}},
+          3765.2478737358783, 0.9997}},
         {"082-Lead.ps",
          0.0123,
          {53.433301853070638, 0.70034526181977053, 54.126702178023905, 0.00042512808912922314,
-          9.936344571987189e-05, 0.23372590111228594}},
+          9.936344571987189e-05, 0.23362322142086528}},
     };
     for (const auto &c : cases) {
         const auto got = columns(row(table(c.file), c.energy));
@@ -106,7 +110,8 @@ TEST(InterpolateRow, TotalIsTheEnergyEntrysValue)
 {
     for (const char *file : {"Water_liquid.psp", "082-Lead.ps", "001-Hydrogen.ps"})
         for (double e = kLowestEnergy; e <= kHighestEnergy; e *= 1.013)
-            ASSERT_EQ(row(table(file), e).total, *interpolateTotal(table(file), e)) << e;
+            ASSERT_EQ(row(table(file), e).total, *interpolateTotal(test::prepared(table(file)), e))
+                << e;
 }
 
 TEST(InterpolateRow, LimitsAreInclusiveAndNothingIsExtrapolated)
@@ -127,7 +132,7 @@ TEST(InterpolateRow, LimitsAreInclusiveAndNothingIsExtrapolated)
         {&narrow, 0.0019, false},  {&narrow, 5000, true},       {&narrow, 5001, false},
     };
     for (const auto &c : cases) {
-        const auto result = interpolateRow(*c.table, c.energy);
+        const auto result = interpolateRow(test::prepared(*c.table), c.energy);
         EXPECT_EQ(std::holds_alternative<RowValues>(result), c.answered) << c.energy;
         if (!c.answered) {
             EXPECT_EQ(std::get<LookupError>(result).cause, LookupFailure::OutOfRange);
@@ -144,7 +149,8 @@ TEST(EnergyForRange, InvertsInterpolateRowAcrossTheTable)
             for (auto column : {RangeColumn::Csda, RangeColumn::Projected}) {
                 const double range =
                     *(column == RangeColumn::Csda ? forward.csdaRange : forward.projectedRange);
-                const auto back = std::get<RowValues>(energyForRange(t, column, range));
+                const auto back =
+                    std::get<RowValues>(energyForRange(test::prepared(t), column, range));
                 ASSERT_NEAR(back.energy, e, e * 1e-12) << file << " " << rangeColumnName(column);
                 ASSERT_NEAR(back.total, forward.total, forward.total * 1e-12);
             }
@@ -156,21 +162,26 @@ TEST(EnergyForRange, TableRowsLimitsAndTheKnownAnswers)
 {
     const MaterialTable &water = table("Water_liquid.psp");
     for (int k = 1; k <= kRowCount; ++k)
-        ASSERT_EQ(
-            std::get<RowValues>(energyForRange(water, RangeColumn::Csda, water.range[1][k])).energy,
-            water.energy[k]);
+        ASSERT_EQ(std::get<RowValues>(
+                      energyForRange(test::prepared(water), RangeColumn::Csda, water.range[1][k]))
+                      .energy,
+                  water.energy[k]);
     // 2 cm of PMMA at 1.19 g/cm3; and liquid water's projected 10 g/cm2.
-    const auto pmma =
-        std::get<RowValues>(energyForRange(table("Polymethyl_methacrylate.psp"), RangeColumn::Csda,
-                                           std::get<double>(massRange(2, 1.19))));
+    const auto pmma = std::get<RowValues>(
+        energyForRange(test::prepared(table("Polymethyl_methacrylate.psp")), RangeColumn::Csda,
+                       std::get<double>(massRange(2, 1.19))));
     EXPECT_NEAR(pmma.energy, 51.12912033090504, 51.13 * 1e-13);
     EXPECT_EQ(pmma.csdaRange, 2 * 1.19);
-    EXPECT_NEAR(std::get<RowValues>(energyForRange(water, RangeColumn::Projected, 10)).energy,
-                115.85182320430286, 115.9 * 1e-13);
+    EXPECT_NEAR(
+        std::get<RowValues>(energyForRange(test::prepared(water), RangeColumn::Projected, 10))
+            .energy,
+        115.85182320430286, 115.9 * 1e-13);
     for (double range : {water.range[1][1] * (1 - 1e-15), water.range[1][kRowCount] * (1 + 1e-15),
                          double(NAN), double(INFINITY), 0.0})
-        EXPECT_EQ(std::get<LookupError>(energyForRange(water, RangeColumn::Csda, range)).cause,
-                  LookupFailure::OutOfRange)
+        EXPECT_EQ(
+            std::get<LookupError>(energyForRange(test::prepared(water), RangeColumn::Csda, range))
+                .cause,
+            LookupFailure::OutOfRange)
             << range;
 }
 
@@ -185,29 +196,100 @@ TEST(RangeColumns, ABadValueMakesTheColumnUnavailableAndAFallRefusesTheInverse)
             const double energy = k < 65 ? 5000 : 0.002;
             ASSERT_FALSE(row(t, energy).csdaRange) << k << " " << bad;
             ASSERT_TRUE(row(t, energy).projectedRange) << k << " " << bad;
-            ASSERT_TRUE(rangeColumnProblem(t, RangeColumn::Csda)) << k << " " << bad;
+            ASSERT_TRUE(rangeColumnProblem(test::prepared(t), RangeColumn::Csda))
+                << k << " " << bad;
         }
     MaterialTable nan = table("Water_liquid.psp");
     nan.range[2][40] = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_FALSE(row(nan, 1).detourFactor.has_value());
-    EXPECT_EQ(rangeColumnProblem(nan, RangeColumn::Projected),
+    EXPECT_TRUE(row(nan, 1).detourFactor.has_value()); // the file's own column
+    EXPECT_EQ(rangeColumnProblem(test::prepared(nan), RangeColumn::Projected),
               "The projected range of row 40 is not a number.");
-    const auto refused = std::get<LookupError>(energyForRange(nan, RangeColumn::Projected, 1));
+    const auto refused =
+        std::get<LookupError>(energyForRange(test::prepared(nan), RangeColumn::Projected, 1));
     EXPECT_EQ(refused.cause, LookupFailure::ColumnUnavailable);
     EXPECT_NE(refused.message.find("row 40"), std::string::npos) << refused.message;
-    EXPECT_FALSE(std::get<RowValues>(energyForRange(nan, RangeColumn::Csda, 1)).projectedRange);
+    EXPECT_FALSE(std::get<RowValues>(energyForRange(test::prepared(nan), RangeColumn::Csda, 1))
+                     .projectedRange);
 
     for (int k : {2, 3, 64, 127, 128, 129, 130, 131, 132}) {
         MaterialTable flat = table("Water_liquid.psp");
         flat.range[1][k] = flat.range[1][k - 1];
         EXPECT_TRUE(row(flat, 100).csdaRange.has_value());
-        const auto notRising = std::get<LookupError>(energyForRange(flat, RangeColumn::Csda, 1));
+        const auto notRising =
+            std::get<LookupError>(energyForRange(test::prepared(flat), RangeColumn::Csda, 1));
         EXPECT_EQ(notRising.cause, LookupFailure::NotRising) << k;
         EXPECT_EQ(notRising.message,
                   "The CSDA range does not rise from row " + std::to_string(k - 1) + " to row " +
                       std::to_string(k) +
                       ", so no energy can be found for a CSDA range in this file.");
     }
+}
+
+// The seventh field as the file writes it, read apart from the program's reader.
+TEST(DetourFactor, IsTheFilesFieldAtEveryTableEnergyOfEveryBundledFile)
+{
+    int files = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(test::bundledDataDirectory())) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".ps") && !name.ends_with(".psp"))
+            continue;
+        ++files;
+        std::istringstream lines(test::readBytes(entry.path()));
+        std::string line;
+        for (int i = 0; i < 6; ++i)
+            std::getline(lines, line);
+        const Material &m = bundled(name);
+        ASSERT_FALSE(m.detourFactor) << name;
+        for (int k = 1; k <= kRowCount; ++k) {
+            std::getline(lines, line);
+            std::istringstream fields(line);
+            std::string field;
+            for (int f = 0; f < 7; ++f)
+                fields >> field;
+            const double expected = std::strtod(field.c_str(), nullptr);
+            ASSERT_EQ(row(m.table, m.table.energy[k]).detourFactor, expected)
+                << name << " row " << k;
+        }
+    }
+    EXPECT_GT(files, 70);
+}
+
+TEST(DetourFactor, AFieldThatIsNotANumberLeavesOnlyItsColumnOut)
+{
+    MaterialTable t = table("Water_liquid.psp");
+    t.detourFactor[77] = std::numeric_limits<double>::quiet_NaN();
+    const Material m = test::prepared(t);
+    EXPECT_EQ(m.detourFactor, "The detour factor of row 77 is not a number.");
+    const RowValues r = std::get<RowValues>(interpolateRow(m, 2));
+    EXPECT_FALSE(r.detourFactor);
+    EXPECT_TRUE(r.csdaRange && r.projectedRange);
+    EXPECT_FALSE(std::get<RowValues>(energyForRange(m, RangeColumn::Csda, 1)).detourFactor);
+}
+
+struct Typed {
+    const char *text;
+    const char *unit; // the one the box shows
+    std::optional<double> value;
+};
+
+TEST(ReadTypedNumber, AWholeNumberAndOnlyTheBoxsOwnUnit)
+{
+    const Typed cases[] = {
+        {"150", "MeV", 150},        {" 150\t", "MeV", 150},
+        {"150 MeV", "MeV", 150},    {"150MeV", "MeV", 150},
+        {"1.5e2 MeV ", "MeV", 150}, {"2 g/cm2", "g/cm2", 2},
+        {"2 cm", "cm", 2},          {"+.5", "cm", 0.5},
+        {"1 5", "MeV", {}},         {"150abc", "MeV", {}},
+        {"1,5", "MeV", {}},         {"nan", "g/cm2", {}},
+        {"inf", "g/cm2", {}},       {"0x10", "g/cm2", {}},
+        {"abc", "g/cm2", {}},       {"150 cm", "MeV", {}},
+        {"2 MeV", "g/cm2", {}},     {"2 g/cm2", "cm", {}},
+        {"MeV", "MeV", {}},         {"", "MeV", {}},
+        {"150 MeV MeV", "MeV", {}}, {"+-5", "MeV", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(readTypedNumber(c.text, c.unit), c.value) << '"' << c.text << "\" " << c.unit;
+    EXPECT_EQ(notANumber("1 5"), "\"1 5\" is not a number.");
 }
 
 TEST(LinearUnits, FromTheDensityOrAReason)

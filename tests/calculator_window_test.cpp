@@ -21,16 +21,16 @@ using quenrow::test::WarningRecorder;
 
 namespace {
 
-QString shown(const CalculatorWindow &calculator, Quantity quantity, int column = 0)
+QString shown(const CalculatorWindow &calculator, ResultRow quantity, int column = 0)
 {
     return calculator.valueLabel(quantity, column)->text();
 }
 
 bool allValuesEmpty(const CalculatorWindow &calculator)
 {
-    for (int q = 0; q < kQuantityCount; ++q)
+    for (int q = 0; q < kResultRowCount; ++q)
         for (int column = 0; column < kUnitColumns; ++column)
-            if (QLabel *label = calculator.valueLabel(Quantity(q), column);
+            if (QLabel *label = calculator.valueLabel(ResultRow(q), column);
                 label && !label->text().isEmpty())
                 return false;
     return true;
@@ -53,7 +53,7 @@ class CalculatorWindowTest : public QObject {
 private slots:
     void initTestCase() { registerFontSubstitutions(); }
 
-    void followsTheLoadedMaterial()
+    void followsTheMaterial()
     {
         WarningRecorder warnings;
         Form1 form(bundled);
@@ -68,32 +68,32 @@ private slots:
         // The energy typed in the main window is carried over, and both
         // windows give the same total for it.
         QCOMPARE(calculator->energyBox->text(), QStringLiteral("150"));
-        QCOMPARE(shown(*calculator, Quantity::Total), form.Text4->text());
-        QCOMPARE(shown(*calculator, Quantity::CsdaRange), QStringLiteral("1.577E+01"));
+        QCOMPARE(shown(*calculator, ResultRow::Total), form.Text4->text());
+        QCOMPARE(shown(*calculator, ResultRow::CsdaRange), QStringLiteral("1.577E+01"));
         QCOMPARE(calculator->rangeBox->text(), QStringLiteral("1.577E+01"));
-        QCOMPARE(shown(*calculator, Quantity::RatioToWater), QStringLiteral("1.000E+00"));
-        QCOMPARE(calculator->valueLabel(Quantity::Total, 1)->accessibleName(),
+        QCOMPARE(shown(*calculator, ResultRow::RatioToWater), QStringLiteral("1.000E+00"));
+        QCOMPARE(calculator->valueLabel(ResultRow::Total, 1)->accessibleName(),
                  QStringLiteral("Total stopping power in MeV/cm: 5.445E+00"));
 
         calculator->rangeUnitBox->setCurrentIndex(1); // cm
         typeInto(calculator->rangeBox, QStringLiteral("2"));
         const QString waterEnergy = calculator->energyBox->text();
-        QCOMPARE(shown(*calculator, Quantity::CsdaRange, 1), QStringLiteral("2.000E+00"));
+        QCOMPARE(shown(*calculator, ResultRow::CsdaRange, 1), QStringLiteral("2.000E+00"));
 
         // The next load is followed: the same 2 cm now in PMMA.
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("Polymethyl_methacrylate.psp")));
         QVERIFY(calculator->windowTitle().contains(QStringLiteral("1.190 g/cm3")));
         QCOMPARE(calculator->energyBox->text(), QStringLiteral("5.113E+01"));
         QVERIFY(waterEnergy != calculator->energyBox->text());
-        QCOMPARE(shown(*calculator, Quantity::CsdaRange), QStringLiteral("2.380E+00"));
-        QCOMPARE(shown(*calculator, Quantity::RatioToWater), QStringLiteral("1.159E+00"));
+        QCOMPARE(shown(*calculator, ResultRow::CsdaRange), QStringLiteral("2.380E+00"));
+        QCOMPARE(shown(*calculator, ResultRow::RatioToWater), QStringLiteral("1.159E+00"));
 
         // And the energy entry agrees with it on the new material too.
         typeInto(calculator->energyBox, QStringLiteral("51.13"));
         QTest::mouseClick(form.Text3, Qt::LeftButton);
         QTest::keyClicks(form.Text3, QStringLiteral("51.13"));
         QTest::keyClick(form.Text3, Qt::Key_Return);
-        QCOMPARE(shown(*calculator, Quantity::Total), form.Text4->text());
+        QCOMPARE(shown(*calculator, ResultRow::Total), form.Text4->text());
         QVERIFY(warnings.texts.isEmpty());
     }
 
@@ -114,7 +114,7 @@ private slots:
         fromPlot->trigger();
         CalculatorWindow *calculator = form.calculatorWindow();
         QVERIFY(calculator && calculator->isVisible());
-        QCOMPARE(shown(*calculator, Quantity::Total), QString());
+        QCOMPARE(shown(*calculator, ResultRow::Total), QString());
         QTest::keyClick(calculator->energyBox, Qt::Key_Escape);
         QVERIFY(!calculator->isVisible());
 
@@ -134,7 +134,12 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("energy above the table") << false << "10001" << "outside the table";
         QTest::newRow("energy below the table") << false << "0.0009" << "outside the table";
-        QTest::newRow("not a number") << false << "abc" << "outside the table";
+        QTest::newRow("not a number") << false << "abc" << "\"abc\" is not a number.";
+        QTest::newRow("two numbers") << false << "1 5" << "\"1 5\" is not a number.";
+        QTest::newRow("decimal comma") << false << "1,5" << "is not a number";
+        QTest::newRow("another box's unit") << false << "150 cm" << "is not a number";
+        QTest::newRow("range not a number") << true << "nan" << "\"nan\" is not a number.";
+        QTest::newRow("range in hexadecimal") << true << "0x10" << "is not a number";
         QTest::newRow("overflowing energy") << false << "1e999" << "outside the table";
         QTest::newRow("range above the table") << true << "1e6" << "outside the table";
         QTest::newRow("negative range") << true << "-1" << "outside the table";
@@ -146,8 +151,8 @@ private slots:
         QFETCH(QString, message);
         CalculatorWindow calculator(bundled);
         auto loaded = loadMaterial(bundled / "Water_liquid.psp");
-        const auto &water = std::get<LoadedMaterial>(loaded);
-        calculator.setMaterial(water.table, water.density);
+        const auto &water = (*std::get<MaterialPtr>(loaded));
+        calculator.setMaterial(std::make_shared<const Material>(water));
         QLineEdit *box = range ? calculator.rangeBox : calculator.energyBox;
         QLineEdit *other = range ? calculator.energyBox : calculator.rangeBox;
         typeInto(box, QStringLiteral("10"));
@@ -174,7 +179,7 @@ private slots:
         QTest::newRow("density 0") << "0" << false << true << "linear units are unavailable"
                                    << QList<int>{11, 12, 21, 22, 31, 32, 41, 42, 51, 52, 70};
         QTest::newRow("CSDA column not a number") << "1" << true << true << "CSDA range of row 10"
-                                                  << QList<int>{40, 41, 42, 60};
+                                                  << QList<int>{40, 41, 42};
         QTest::newRow("no water file") << "1" << false << false << "no ratio to water"
                                        << QList<int>{70};
     }
@@ -196,17 +201,17 @@ private slots:
         auto loaded = loadMaterial(file);
         if (auto *error = std::get_if<ReadError>(&loaded))
             QFAIL(describe(*error).c_str());
-        const auto &material = std::get<LoadedMaterial>(loaded);
+        const auto &material = (*std::get<MaterialPtr>(loaded));
 
         CalculatorWindow calculator(folder.path());
-        calculator.setMaterial(material.table, material.density);
+        calculator.setMaterial(std::make_shared<const Material>(material));
         typeInto(calculator.energyBox, QStringLiteral("150"));
         QVERIFY2(calculator.notesLabel->text().contains(note),
                  qPrintable(calculator.notesLabel->text()));
         QCOMPARE(calculator.messageLabel->text(), QString());
-        for (int q = 0; q < kQuantityCount; ++q)
+        for (int q = 0; q < kResultRowCount; ++q)
             for (int column = 0; column < kUnitColumns; ++column)
-                if (QLabel *label = calculator.valueLabel(Quantity(q), column)) {
+                if (QLabel *label = calculator.valueLabel(ResultRow(q), column)) {
                     const bool gone = missing.contains(q * 10 + column);
                     QVERIFY2(gone == (label->text() == QString(QChar(0x2013))),
                              qPrintable(label->objectName() + " " + label->text()));
@@ -217,8 +222,8 @@ private slots:
     {
         CalculatorWindow calculator(bundled);
         auto loaded = loadMaterial(bundled / "Water_liquid.psp");
-        const auto &water = std::get<LoadedMaterial>(loaded);
-        calculator.setMaterial(water.table, water.density);
+        const auto &water = (*std::get<MaterialPtr>(loaded));
+        calculator.setMaterial(std::make_shared<const Material>(water));
         typeInto(calculator.energyBox, QStringLiteral("150"));
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();

@@ -20,7 +20,7 @@ enum { MaskBlue = 1, GridGrey = 8, Red = 12, Yellow = 14, White = 15 };
 MaterialTable water()
 {
     const auto file = materialPath(test::bundledDataDirectory(), "Water_liquid.psp");
-    return std::get<LoadedMaterial>(loadMaterial(file)).table;
+    return (*std::get<MaterialPtr>(loadMaterial(file))).table;
 }
 
 std::vector<DrawCall> plotted(const MaterialTable &table)

@@ -68,7 +68,7 @@ private slots:
         QImage whole = PictureBox::newImage(2);
         {
             ImageSurface surface(whole);
-            drawPlotImage(surface, form.materialTable());
+            drawPlotImage(surface, form.material()->table);
         }
         QVERIFY(box->image() == whole);
     }
@@ -79,7 +79,7 @@ private slots:
         Form1 form(test::bundledDataDirectory());
         QVERIFY(test::loadFile(form, QStringLiteral("Water_liquid.psp")));
         Form2 *plot = form.plotWindow();
-        const MaterialTable &table = form.materialTable();
+        const MaterialTable &table = form.material()->table;
         for (int row : {1, 40, 90, 131}) {
             const QPointF at = PictureBox::toWidget(MarkerX(table.energy[row]), 5);
             QMouseEvent move(QEvent::MouseMove, at, plot->Picture1->mapToGlobal(at), Qt::NoButton,

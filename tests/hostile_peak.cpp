@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <variant>
 
-#include "data/material_file.h"
+#include "data/material.h"
 
 int main(int argc, char **argv)
 {
@@ -19,8 +19,7 @@ int main(int argc, char **argv)
         if (const auto *error = std::get_if<ReadError>(&loaded))
             std::printf("load: %s\n", describe(*error).c_str());
         else
-            std::printf("load: %s, 132 rows\n",
-                        std::get<LoadedMaterial>(loaded).table.name.c_str());
+            std::printf("load: %s, 132 rows\n", std::get<MaterialPtr>(loaded)->table.name.c_str());
     }
     return 0;
 }

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "data/lookup.h"
-#include "data/material_file.h"
+#include "data/material.h"
 #include "data/plot_geometry.h"
 #include "hostile_cases.h"
 #include "recording_surface.h"
@@ -28,15 +28,15 @@ using test::MadeCase;
 using test::Refusal;
 using test::TempDirectory;
 
-const LoadedMaterial &baseMaterial()
+const Material &baseMaterial()
 {
-    static const LoadedMaterial base = [] {
+    static const Material base = [] {
         auto result = loadMaterial(test::bundledDataDirectory() / test::kHostileBase);
         if (auto *error = std::get_if<ReadError>(&result)) {
             ADD_FAILURE() << describe(*error);
-            return LoadedMaterial{};
+            return Material{};
         }
-        return std::get<LoadedMaterial>(std::move(result));
+        return *std::get<MaterialPtr>(std::move(result));
     }();
     return base;
 }
@@ -95,7 +95,7 @@ void expectRefusal(const ReadError &error, const Refusal &expected, const fs::pa
 
 void checkCase(const HostileCase &c, const fs::path &file)
 {
-    LoadedMaterial expected = baseMaterial();
+    Material expected = baseMaterial();
     if (c.adjust)
         c.adjust(expected.table, expected.density);
 
@@ -120,10 +120,10 @@ void checkCase(const HostileCase &c, const fs::path &file)
         expectRefusal(std::get<ReadError>(result), *c.load, file);
         return;
     }
-    ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result))
+    ASSERT_TRUE(std::holds_alternative<MaterialPtr>(result))
         << describe(std::get<ReadError>(result));
-    const auto &loaded = std::get<LoadedMaterial>(result);
-    const LoadedMaterial stated = test::expectedLoad(c, baseMaterial(), file);
+    const auto &loaded = (*std::get<MaterialPtr>(result));
+    const Material stated = test::expectedLoad(c, baseMaterial(), file);
     EXPECT_TRUE(loaded.table == stated.table) << firstDifference(loaded.table, stated.table);
     EXPECT_EQ(loaded.density, stated.density);
     for (int col = 1; col <= 2; ++col)
@@ -261,8 +261,8 @@ TEST(HostileCorpus, WhateverLoadsPlotsAndLooksUpFinitely)
             continue;
         SCOPED_TRACE(c.file);
         auto result = loadMaterial(test::hostileDirectory() / c.file);
-        ASSERT_TRUE(std::holds_alternative<LoadedMaterial>(result));
-        const MaterialTable &table = std::get<LoadedMaterial>(result).table;
+        ASSERT_TRUE(std::holds_alternative<MaterialPtr>(result));
+        const MaterialTable &table = (*std::get<MaterialPtr>(result)).table;
         ++loadedCount;
 
         test::RecordingSurface surface;
@@ -278,7 +278,7 @@ TEST(HostileCorpus, WhateverLoadsPlotsAndLooksUpFinitely)
         for (int k = 1; k <= kRowCount; ++k)
             energies.push_back(table.energy[k]);
         for (double energy : energies) {
-            const auto total = interpolateTotal(table, energy);
+            const auto total = interpolateTotal(test::prepared(table), energy);
             if (!total)
                 continue;
             ASSERT_FALSE(std::isnan(*total)) << energy << " MeV";

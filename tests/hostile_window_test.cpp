@@ -100,7 +100,7 @@ QString shownToolTip(const QString &tip)
 class HostileWindowTest : public QObject {
     Q_OBJECT
 
-    LoadedMaterial base;
+    Material base;
 
     // A load of the good file, with a row picked so both boxes show values.
     void loadGood(Form1 &form, WarningRecorder &warnings)
@@ -151,7 +151,7 @@ class HostileWindowTest : public QObject {
                      density ? QStringLiteral("ρ= not a number") : QStringLiteral("ρ= ?"));
         } else {
             QVERIFY2(warnings.texts.isEmpty(), qPrintable(name + ": " + warnings.texts.join('\n')));
-            LoadedMaterial expected = base;
+            Material expected = base;
             if (c.adjust)
                 c.adjust(expected.table, expected.density);
             QCOMPARE(form.Text1->text(), fileText(expected.table.name));
@@ -177,8 +177,8 @@ class HostileWindowTest : public QObject {
         }
 
         QVERIFY2(warnings.texts.isEmpty(), qPrintable(name + ": " + warnings.texts.join('\n')));
-        const LoadedMaterial stated = quenrow::test::expectedLoad(c, base, file);
-        QVERIFY2(form.materialTable() == stated.table, qPrintable(name));
+        const Material stated = quenrow::test::expectedLoad(c, base, file);
+        QVERIFY2(form.material()->table == stated.table, qPrintable(name));
         QCOMPARE(form.List1->count(), kRowCount);
         QVERIFY(form.plotWindow());
         QVERIFY2(form.plotWindow()->windowTitle().contains(fileText(stated.table.name)),
@@ -212,8 +212,8 @@ private slots:
         registerFontSubstitutions();
         auto result =
             loadMaterial(quenrow::test::bundledDataDirectory() / quenrow::test::kHostileBase);
-        QVERIFY(std::holds_alternative<LoadedMaterial>(result));
-        base = std::get<LoadedMaterial>(std::move(result));
+        QVERIFY(std::holds_alternative<MaterialPtr>(result));
+        base = *std::get<MaterialPtr>(std::move(result));
     }
 
     void everyHostileFileIsRefusedOrLoadsAndTheWindowKeepsGoing()
@@ -264,8 +264,8 @@ private slots:
 
         // Still the same program: the good file loads as on the first day.
         auto good = loadMaterial(dir.path() / kGood);
-        QVERIFY(std::holds_alternative<LoadedMaterial>(good));
-        QVERIFY(form.materialTable() == std::get<LoadedMaterial>(good).table);
+        QVERIFY(std::holds_alternative<MaterialPtr>(good));
+        QVERIFY(form.material()->table == std::get<MaterialPtr>(good)->table);
     }
 
     // Names and fields that look like markup, one pointing at a pipe with no

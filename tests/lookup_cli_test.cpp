@@ -13,6 +13,7 @@
 
 #include "data/calculator.h"
 #include "data/number_format.h"
+#include "data/table_export.h"
 #include "test_support.h"
 
 namespace quenrow {
@@ -80,9 +81,9 @@ double number(const std::string &text)
 const MaterialTable &water()
 {
     static const MaterialTable table =
-        std::get<LoadedMaterial>(
+        std::get<MaterialPtr>(
             loadMaterial(materialPath(test::bundledDataDirectory(), "Water_liquid.psp")))
-            .table;
+            ->table;
     return table;
 }
 
@@ -96,8 +97,8 @@ TEST(LookupProgram, TextShowsTheEnergyEntrysTotalForTheSameInput)
     const auto rows = lines(r.out, ' ');
     ASSERT_EQ(rows.size(), typed.size() + 2); // two header lines
     for (std::size_t i = 0; i < typed.size(); ++i)
-        EXPECT_EQ(rows[i + 2][3],
-                  formatScientific(*interpolateTotal(water(), parseNumber(typed[i]))))
+        EXPECT_EQ(rows[i + 2][3], formatScientific(*interpolateTotal(test::prepared(water()),
+                                                                     parseNumber(typed[i]))))
             << typed[i];
 }
 
@@ -116,7 +117,7 @@ TEST(LookupProgram, CsvReadsBackAsTheLookupsDoublesAndRangesInvertThem)
     ASSERT_EQ(rows.size(), asked.size() + 1);
     std::vector<std::string> rangeArgs = {"Water_liquid.psp", "--format", "csv"};
     for (std::size_t i = 0; i < asked.size(); ++i) {
-        const auto row = std::get<RowValues>(interpolateRow(water(), asked[i]));
+        const auto row = std::get<RowValues>(interpolateRow(test::prepared(water()), asked[i]));
         const std::vector<double> expected = {row.energy,       row.electronic, row.nuclear,
                                               row.total,        *row.csdaRange, *row.projectedRange,
                                               *row.detourFactor};
@@ -166,6 +167,22 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
          1,
          "line 3: The energy 1000000000 MeV",
          {"3.000E+00", "4.000E+00"}},
+        {{"Water_liquid.psp", "+-5", std::string(400, '0') + "1e-300",
+          "0." + std::string(400, '0') + "1"},
+         "",
+         1,
+         "energy 1: \"+-5\" is not a number",
+         {}},
+        {{"Water_liquid.psp", "+-5", "1" + std::string(500, '0') + "e-100"},
+         "",
+         1,
+         "energy 2: The energy Infinity MeV is outside",
+         {}},
+        {{"Water_liquid.psp", "0." + std::string(400, '0') + "1"},
+         "",
+         1,
+         "energy 1: The energy 0 MeV is outside",
+         {}},
         {{"Water_liquid.psp", "--range", "1e6", "--range", "1"},
          "",
          1,
@@ -182,6 +199,22 @@ TEST(LookupProgram, FailuresGiveTheirStatusAndMessageAndTheOtherLinesStillComeOu
             answered.push_back(rows[i][0]);
         EXPECT_EQ(answered, c.energies) << c.message;
     }
+}
+
+// The window's saved table and the command line name a column alike, and
+// --table shows the file's own seventh field.
+TEST(LookupProgram, CsvColumnsAreNamedAsTheSavedTableNamesThem)
+{
+    const auto material = std::get<MaterialPtr>(
+        loadMaterial(materialPath(test::bundledDataDirectory(), "Water_liquid.psp")));
+    const auto saved = lines(tableAsFile(*material, TableFileFormat::CommaSeparated), ',');
+    const Process r = run({"Water_liquid.psp", "--table", "--format", "csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto printed = lines(r.out, ',');
+    ASSERT_EQ(printed.size(), kRowCount + 1u);
+    EXPECT_EQ(printed[0], saved[1]);
+    for (int k = 1; k <= kRowCount; ++k)
+        EXPECT_EQ(number(printed[k][6]), material->table.detourFactor[k]) << "row " << k;
 }
 
 TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)

@@ -16,7 +16,7 @@ const MaterialTable &water()
 {
     static const MaterialTable table = [] {
         const auto file = materialPath(test::bundledDataDirectory(), "Water_liquid.psp");
-        return std::get<LoadedMaterial>(loadMaterial(file)).table;
+        return (*std::get<MaterialPtr>(loadMaterial(file))).table;
     }();
     return table;
 }
@@ -43,7 +43,8 @@ TEST(InterpolateTotal, RangeLimitsAreInclusive)
                           {10000.01, false}, {0, false},    {-5, false},
                           {INFINITY, false}, {NAN, false},  {1, true}};
     for (const auto &c : cases)
-        EXPECT_EQ(interpolateTotal(water(), c.energy).has_value(), c.accepted) << c.energy;
+        EXPECT_EQ(interpolateTotal(test::prepared(water()), c.energy).has_value(), c.accepted)
+            << c.energy;
 }
 
 TEST(InterpolateTotal, TableEnergyGivesExactlyThatRow)
@@ -51,7 +52,7 @@ TEST(InterpolateTotal, TableEnergyGivesExactlyThatRow)
     const MaterialTable &t = water();
     // exp(ln S) may differ from S in the last bit; what is shown may not.
     for (int k = 1; k <= kRowCount; ++k) {
-        const double value = *interpolateTotal(t, t.energy[k]);
+        const double value = *interpolateTotal(test::prepared(t), t.energy[k]);
         ASSERT_DOUBLE_EQ(value, t.totalStoppingPower(k)) << "row " << k;
         ASSERT_EQ(formatScientific(value), formatScientific(t.totalStoppingPower(k)));
     }
@@ -63,7 +64,8 @@ TEST(InterpolateTotal, LogMidpointGivesGeometricMean)
     for (int k = 2; k <= kRowCount; ++k) {
         const double energy = std::sqrt(t.energy[k - 1] * t.energy[k]);
         const double expected = std::sqrt(t.totalStoppingPower(k - 1) * t.totalStoppingPower(k));
-        ASSERT_NEAR(*interpolateTotal(t, energy), expected, expected * 1e-12) << "row " << k;
+        ASSERT_NEAR(*interpolateTotal(test::prepared(t), energy), expected, expected * 1e-12)
+            << "row " << k;
     }
 }
 
@@ -71,7 +73,7 @@ TEST(InterpolateTotal, ExtendsRowsOneAndTwoBelowTheFirstRow)
 {
     const MaterialTable table = decades(kRowCount, 0.01); // starts above 0.001 MeV
     EXPECT_EQ(bracketingRow(table, 0.002), 2);
-    EXPECT_NEAR(*interpolateTotal(table, 0.002), 1000 / 0.002, 1e-6);
+    EXPECT_NEAR(*interpolateTotal(test::prepared(table), 0.002), 1000 / 0.002, 1e-6);
 }
 
 TEST(InterpolateTotal, AboveTheLastRowOfAShortTableIsOutOfRange)
@@ -80,8 +82,8 @@ TEST(InterpolateTotal, AboveTheLastRowOfAShortTableIsOutOfRange)
     for (int k = 1; k <= kRowCount; ++k)
         table.energy[k] /= 10; // ends at 1000 MeV
     EXPECT_FALSE(bracketingRow(table, 5000).has_value());
-    EXPECT_FALSE(interpolateTotal(table, 5000).has_value());
-    EXPECT_TRUE(interpolateTotal(table, 1000).has_value());
+    EXPECT_FALSE(interpolateTotal(test::prepared(table), 5000).has_value());
+    EXPECT_TRUE(interpolateTotal(test::prepared(table), 1000).has_value());
 }
 
 TEST(InterpolateTotal, AnExtrapolationThatLeavesTheDoublesIsOutOfRange)
@@ -90,10 +92,10 @@ TEST(InterpolateTotal, AnExtrapolationThatLeavesTheDoublesIsOutOfRange)
     MaterialTable table = decades(kRowCount, 9000);
     table.stoppingPower[3][1] = 1e300;
     table.stoppingPower[3][2] = 1e-300;
-    EXPECT_FALSE(interpolateTotal(table, 0.001).has_value());
+    EXPECT_FALSE(interpolateTotal(test::prepared(table), 0.001).has_value());
     table.stoppingPower[3][1] = 1e-300;
     table.stoppingPower[3][2] = 1e300;
-    EXPECT_FALSE(interpolateTotal(table, 0.001).has_value());
+    EXPECT_FALSE(interpolateTotal(test::prepared(table), 0.001).has_value());
 }
 
 TEST(BracketingRow, StopsAtFirstRowNotBelowTheEnergy)

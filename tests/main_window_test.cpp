@@ -456,7 +456,7 @@ private slots:
         form.File1->setCurrentRow(0);
         QVERIFY(quenrow::test::selectFile(form, QStringLiteral("Water_liquid.psp")));
         form.Command2->click();
-        QCOMPARE(form.materialTable().name, std::string("WATER, LIQUID"));
+        QCOMPARE(form.material()->table.name, std::string("WATER, LIQUID"));
     }
 
     void captionShowsNameAndDensity_data()
@@ -678,7 +678,7 @@ private slots:
             QImage whole = PictureBox::newImage(form->plotWindow()->Picture1->image().devicePixelRatio());
             {
                 ImageSurface surface(whole);
-                drawPlotImage(surface, form->materialTable());
+                drawPlotImage(surface, form->material()->table);
             }
             QVERIFY2(form->plotWindow()->Picture1->image() == whole, qPrintable(file));
         }
@@ -781,7 +781,7 @@ private slots:
         }
         QVERIFY(warnings.texts.isEmpty());
         const double energy = parseNumber(typed.toStdString());
-        const double total = *interpolateTotal(form->materialTable(), energy);
+        const double total = *interpolateTotal(*form->material(), energy);
         QCOMPARE(form->Text3->text(), typed); // not reformatted
         QCOMPARE(form->Text4->text(), QString::fromStdString(formatScientific(total)));
         QCOMPARE(plot->Line1().x1(), static_cast<float>(MarkerX(energy)));
@@ -850,7 +850,7 @@ private slots:
     {
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
-        const MaterialTable &table = form->materialTable();
+        const MaterialTable &table = form->material()->table;
         Form2 *plot = form->plotWindow();
         int row100 = 0;
         for (int k = 1; k <= kRowCount; ++k)
@@ -885,7 +885,7 @@ private slots:
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
         Form2 *plot = form->plotWindow();
-        const MaterialTable &table = form->materialTable();
+        const MaterialTable &table = form->material()->table;
         auto move = [&](float x, float y) { emit plot->Picture1->mouseMoved(x, y); };
 
         const float x50 = static_cast<float>(MarkerX(table.energy[50]));
@@ -926,7 +926,7 @@ private slots:
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
         Form2 *plot = form->plotWindow();
-        const MaterialTable &table = form->materialTable();
+        const MaterialTable &table = form->material()->table;
         const float x = static_cast<float>(MarkerX(table.energy[30])) + 0.001f;
         emit plot->Picture1->mouseMoved(x, 5);
         emit plot->Picture1->mouseMoved(x + 0.001f, 5); // same row, again
@@ -948,7 +948,7 @@ private slots:
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
         Form2 *plot = form->plotWindow();
-        const QPointF at = PictureBox::toWidget(MarkerX(form->materialTable().energy[60]), 5);
+        const QPointF at = PictureBox::toWidget(MarkerX(form->material()->table.energy[60]), 5);
         QMouseEvent move(QEvent::MouseMove, at, plot->Picture1->mapToGlobal(at), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(plot->Picture1, &move);
@@ -1025,7 +1025,7 @@ private slots:
         QVERIFY(form.List1->currentRow() >= 0);
         QCOMPARE(form.Text3->text(),
                  QString::fromStdString(
-                     formatScientific(form.materialTable().energy[form.List1->currentRow() + 1])));
+                     formatScientific(form.material()->table.energy[form.List1->currentRow() + 1])));
 
         press(Qt::Key_Tab);
         QCOMPARE(form.focusWidget(), form.Text3);
@@ -1083,7 +1083,7 @@ private slots:
         const QStringList lines = clipboard->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 133);
         QVERIFY(lines[0].startsWith(QStringLiteral("Energy (MeV)\tElectronic")));
-        QCOMPARE(lines[1], QStringLiteral("0.001\t133.7\t43.15\t176.9\t6.319E-06\t2.878E-06"));
+        QCOMPARE(lines[1], QStringLiteral("0.001\t133.7\t43.15\t176.9\t6.319E-06\t2.878E-06\t0.4555"));
         QCOMPARE(lines[132].split(QLatin1Char('\t')).first(), QStringLiteral("10000"));
 
         Form2 *plot = form->plotWindow();

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "data/number_format.h"
+#include "data/number_reader.h"
 
 namespace quenrow {
 namespace {
@@ -96,6 +99,90 @@ TEST(ParseNumber, BeyondDoubleRangeIsInfiniteOrZeroNotACrash)
     EXPECT_EQ(parseNumber("1e-999"), 0);
     EXPECT_EQ(parseNumber("0.000000001e-400"), 0);
     EXPECT_EQ(parseNumber("1e99999999999999999999"), std::numeric_limits<double>::infinity());
+}
+
+struct Token {
+    std::string text;
+    NumberStatus status;
+    double value;
+};
+
+TEST(ReadNumber, AWholeTokenOrNothingTellingOverflowFromUnderflow)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const auto refused = NumberStatus::NotANumber;
+    const Token cases[] = {
+        {"150", NumberStatus::Read, 150},
+        {"+7.5E-01", NumberStatus::Read, 0.75},
+        {"-2.5", NumberStatus::Read, -2.5},
+        {".5", NumberStatus::Read, 0.5},
+        {"3.", NumberStatus::Read, 3},
+        {"4.9e-324", NumberStatus::Read, 4.9e-324},
+        {"", refused, 0},
+        {"+", refused, 0},
+        {"+-5", refused, 0},
+        {"-+5", refused, 0},
+        {"++5", refused, 0},
+        {"1 5", refused, 0},
+        {"150abc", refused, 0},
+        {"1,5", refused, 0},
+        {"nan", refused, 0},
+        {"inf", refused, 0},
+        {"-infinity", refused, 0},
+        {"0x10", refused, 0},
+        {" 5", refused, 0},
+        {"5 ", refused, 0},
+        {"1e", refused, 0},
+        {"1e+", refused, 0},
+        {".", refused, 0},
+        {"e5", refused, 0},
+        {"1.2.3", refused, 0},
+        {"1D2", refused, 0},
+        {"1e999", NumberStatus::Overflow, inf},
+        {"-1e999", NumberStatus::Overflow, -inf},
+        {"1" + std::string(500, '0') + "e-100", NumberStatus::Overflow, inf},
+        {"0." + std::string(400, '0') + "1", NumberStatus::Underflow, 0},
+        {"0.00001" + std::string(400, '9') + "e-320", NumberStatus::Underflow, 0},
+        {"-1e-400", NumberStatus::Underflow, -0.0},
+        {"0." + std::string(400, '0') + "1e401", NumberStatus::Read, 1},
+        {"1e-99999999999999999999", NumberStatus::Underflow, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        const NumberReading got = scanNumber(c.text);
+        EXPECT_EQ(got.status, c.status);
+        EXPECT_EQ(readNumber(c.text).has_value(), c.status != refused);
+        if (c.status != refused) {
+            EXPECT_EQ(got.value, c.value);
+            EXPECT_EQ(std::signbit(got.value), std::signbit(c.value));
+        }
+    }
+}
+
+// Whatever strtod reads whole (it knows no other forms over this alphabet),
+// the reader reads to the same double; the rest it refuses.
+TEST(ReadNumber, AgreesWithStrtodOnRandomTokens)
+{
+    std::mt19937 random(20261208);
+    const std::string alphabet = "0123456789.eE+-";
+    for (int n = 0; n < 200000; ++n) {
+        std::string token;
+        const int length = 1 + static_cast<int>(random() % 12);
+        for (int i = 0; i < length; ++i) {
+            token += alphabet[random() % alphabet.size()];
+            if (random() % 50 == 0)
+                token.append(random() % 400, '0');
+        }
+        char *end = nullptr;
+        const double expected = std::strtod(token.c_str(), &end);
+        const auto got = readNumber(token);
+        if (end != token.c_str() + token.size()) {
+            ASSERT_FALSE(got) << token;
+        } else {
+            ASSERT_TRUE(got) << token;
+            ASSERT_EQ(*got, expected) << token;
+        }
+    }
 }
 
 // The windows toolkit sets the C locale from the environment; a comma-decimal

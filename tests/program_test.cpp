@@ -74,7 +74,7 @@ private slots:
         form.show();
         QVERIFY(form.loadFile(file));
         QVERIFY2(warnings.texts.isEmpty(), qPrintable(warnings.texts.join('\n')));
-        QCOMPARE(QString::fromStdString(form.materialTable().name), QStringLiteral("WATER, LIQUID"));
+        QCOMPARE(QString::fromStdString(form.material()->name()), QStringLiteral("WATER, LIQUID"));
         QCOMPARE(form.List1->count(), kRowCount);
         QVERIFY(form.Text3->isEnabled());
         QVERIFY(form.plotWindow() && form.plotWindow()->isVisible());

@@ -51,7 +51,8 @@ struct Snapshot {
     static Snapshot of(const Form1 &form)
     {
         Snapshot s;
-        s.table = form.materialTable();
+        if (form.material()) // none before the first load
+            s.table = form.material()->table;
         for (int i = 0; i < form.List1->count(); ++i) {
             s.rows << form.List1->item(i)->text();
             if (form.List1->item(i)->isSelected())

@@ -144,14 +144,14 @@ private slots:
 
         PictureBox *box = form->plotWindow()->Picture1;
         const qreal ratio = box->devicePixelRatio();
-        QCOMPARE(plotImage(form->materialTable(), *box, ratio),
+        QCOMPARE(plotImage(form->material()->table, *box, ratio),
                  box->grab(QRect(2, 2, 525, 525)).toImage().convertToFormat(QImage::Format_RGB32));
         answer.path = folder + QStringLiteral("/plot.png");
         form->plotWindow()->savePlot();
         QImage png(answer.path);
         png.setDevicePixelRatio(2 * ratio);
         QCOMPARE(png.convertToFormat(QImage::Format_RGB32),
-                 plotImage(form->materialTable(), *box, 2 * ratio));
+                 plotImage(form->material()->table, *box, 2 * ratio));
         QVERIFY(warnings.texts.isEmpty());
     }
 
@@ -179,15 +179,15 @@ private slots:
         const QStringList lines = QString(contents(folder + '/' + saved)).split('\n');
         QCOMPARE(lines.size(), 2 + kRowCount + 1);
         QCOMPARE(lines[0], QStringLiteral("# WATER, LIQUID, density 1 g/cm3"));
-        QVERIFY(lines[1].startsWith(QStringLiteral("Energy (MeV)") + separator));
+        // Named as quenrow-lookup names its columns.
+        QCOMPARE(lines[1].split(separator).first(), QStringLiteral("energy_MeV"));
+        QCOMPARE(lines[1].split(separator).last(), QStringLiteral("detour_factor"));
         for (int k = 1; k <= kRowCount; ++k) {
-            // The data file's texts of the six values, where they read back as the values.
+            // The data file's texts of the seven values, where they read back as the values.
             QStringList expected =
-                QString::fromStdString(water.rows[k - 1]).split(' ', Qt::SkipEmptyParts).mid(0, 6);
+                QString::fromStdString(water.rows[k - 1]).split(' ', Qt::SkipEmptyParts);
             if (k == 1)
                 expected[4] = "NaN";
-            if (k == 2)
-                expected[5] = "4.4E-06"; // the row's text is cut inside this field
             QCOMPARE(lines[k + 1].split(separator), expected);
         }
         QVERIFY(warnings.texts.isEmpty());

@@ -9,11 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "data/material_file.h"
+#include "data/material.h"
 
 namespace quenrow::test {
 
 // The bundled data directory (set by CTest; the repository copy otherwise).
+// A table made or changed by a test, with its columns judged as a load would.
+inline Material prepared(const MaterialTable &table, double density = 1)
+{
+    return prepareMaterial(table, density);
+}
+
 inline std::filesystem::path bundledDataDirectory()
 {
     if (const char *dir = std::getenv("QUENROW_DATA_DIR"))

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "data/number_format.h"
+#include "data/quantity.h"
 #include "ui/look.h"
 
 namespace quenrow {
@@ -149,8 +150,8 @@ void CalculatorWindow::buildResults(QGridLayout *grid)
     grid->addWidget(plainLabel(this, "massHeading", tr("Mass units")), 0, 1, 1, 2);
     grid->addWidget(plainLabel(this, "linearHeading", tr("Linear units")), 0, 3, 1, 4);
     const int width = valueWidth(this);
-    for (int q = 0; q < kQuantityCount; ++q) {
-        const QuantityLayout &layout = kQuantityLayout[q];
+    for (int q = 0; q < kResultRowCount; ++q) {
+        const ResultRowLayout &layout = resultRows()[q];
         const QString quantity = QString::fromLatin1(layout.name);
         grid->addWidget(plainLabel(this, std::string(layout.key) + "Name", quantity), q + 1, 0);
         for (int column = 0; column < kUnitColumns; ++column) {
@@ -171,11 +172,12 @@ void CalculatorWindow::buildResults(QGridLayout *grid)
     grid->setHorizontalSpacing(8);
 }
 
-void CalculatorWindow::setMaterial(const MaterialTable &table, double density)
+void CalculatorWindow::setMaterial(MaterialPtr material)
 {
-    material_ = LoadedMaterial{table, density};
-    const QString name = fileText(table.name);
-    const QString densityText = fromUtf8(formatDensity(density)) + QStringLiteral(" g/cm3");
+    material_ = std::move(material);
+    const QString name = fileText(material_->name());
+    const QString densityText =
+        fromUtf8(formatDensity(material_->density)) + QStringLiteral(" g/cm3");
     setPlainWindowTitle(this, QStringLiteral("Calculator - ") + name + QStringLiteral(", ") +
                                   densityText);
     materialLabel->setText(name + QStringLiteral("   density ") + densityText);
@@ -227,8 +229,13 @@ std::optional<RowValues> CalculatorWindow::lookUpEnergy()
         clearResults(QString());
         return std::nullopt;
     }
-    // Read as the main window's energy box reads it, so the totals agree.
-    auto result = interpolateRow(material_->table, parseNumber(text.toStdString()));
+    const std::string typed = text.toStdString();
+    const auto energy = readTypedNumber(typed, quantityInfo(Quantity::Energy).unit);
+    if (!energy) {
+        clearResults(fromUtf8(notANumber(typed)));
+        return std::nullopt;
+    }
+    auto result = interpolateRow(*material_, *energy);
     if (auto *error = std::get_if<LookupError>(&result)) {
         clearResults(fromUtf8(error->message));
         return std::nullopt;
@@ -247,7 +254,13 @@ std::optional<RowValues> CalculatorWindow::lookUpRange()
         clearResults(QString());
         return std::nullopt;
     }
-    double range = parseNumber(text.toStdString());
+    const std::string typed = text.toStdString();
+    const auto typedRange = readTypedNumber(typed, rangeInCentimetres() ? "cm" : "g/cm2");
+    if (!typedRange) {
+        clearResults(fromUtf8(notANumber(typed)));
+        return std::nullopt;
+    }
+    double range = *typedRange;
     if (rangeInCentimetres()) {
         auto mass = massRange(range, material_->density);
         if (auto *problem = std::get_if<std::string>(&mass)) {
@@ -256,7 +269,7 @@ std::optional<RowValues> CalculatorWindow::lookUpRange()
         }
         range = std::get<double>(mass);
     }
-    auto result = energyForRange(material_->table, rangeColumn(), range);
+    auto result = energyForRange(*material_, rangeColumn(), range);
     if (auto *error = std::get_if<LookupError>(&result)) {
         clearResults(fromUtf8(error->message));
         return std::nullopt;
@@ -268,13 +281,13 @@ std::optional<RowValues> CalculatorWindow::lookUpRange()
 
 void CalculatorWindow::showResults(const RowValues &row)
 {
-    results_ = describeResults(material_->table, material_->density, row, water_);
-    for (int q = 0; q < kQuantityCount; ++q)
+    results_ = describeResults(*material_, row, water_);
+    for (int q = 0; q < kResultRowCount; ++q)
         for (int column = 0; column < kUnitColumns; ++column)
             if (QLabel *label = values_[q][column]) {
                 const auto &value = results_->values[q][column];
-                setValue(label, QString::fromLatin1(kQuantityLayout[q].name),
-                         kQuantityLayout[q].units[column],
+                setValue(label, QString::fromLatin1(resultRows()[q].name),
+                         resultRows()[q].units[column],
                          value ? fromUtf8(*value) : QString(QChar(kUnavailable)));
             }
     QStringList notes;
@@ -288,11 +301,11 @@ void CalculatorWindow::clearResults(const QString &message)
 {
     // An answer to an earlier input must never be read as this one's.
     results_.reset();
-    for (int q = 0; q < kQuantityCount; ++q)
+    for (int q = 0; q < kResultRowCount; ++q)
         for (int column = 0; column < kUnitColumns; ++column)
             if (QLabel *label = values_[q][column]) // setText, unlike clear(), skips an unchanged text
-                setValue(label, QString::fromLatin1(kQuantityLayout[q].name),
-                         kQuantityLayout[q].units[column], QString());
+                setValue(label, QString::fromLatin1(resultRows()[q].name),
+                         resultRows()[q].units[column], QString());
     notesLabel->setText(QString());
     messageLabel->setText(message);
 }
@@ -301,7 +314,7 @@ QString CalculatorWindow::resultsText() const
 {
     if (!results_ || !material_)
         return QString();
-    return fromUtf8(resultsAsTabSeparated(fileText(material_->table.name).toStdString(),
+    return fromUtf8(resultsAsTabSeparated(fileText(material_->name()).toStdString(),
                                           material_->density, *results_));
 }
 

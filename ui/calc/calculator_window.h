@@ -9,7 +9,7 @@
 
 #include <QWidget>
 
-#include "calculator_results.h"
+#include "data/calculator_results.h"
 #include "data/calculator.h"
 
 class QComboBox;
@@ -26,7 +26,7 @@ public:
     explicit CalculatorWindow(const std::filesystem::path &dataDirectory);
 
     // The material to answer for; what is typed is looked up again in it.
-    void setMaterial(const MaterialTable &table, double density);
+    void setMaterial(MaterialPtr material);
 
     // Puts `text` in the energy box and looks it up, as if typed there.
     void setEnergyText(const QString &text);
@@ -39,9 +39,9 @@ public:
     QLabel *messageLabel;      // why the last input has no answer
     QLabel *notesLabel;        // why some values are missing
 
-    QLabel *valueLabel(Quantity quantity, int unitColumn) const
+    QLabel *valueLabel(ResultRow row, int unitColumn) const
     {
-        return values_[static_cast<int>(quantity)][unitColumn];
+        return values_[static_cast<int>(row)][unitColumn];
     }
 
     // The result block as Ctrl+C copies it; empty while there is no result.
@@ -66,11 +66,11 @@ private:
     RangeColumn rangeColumn() const;
     bool rangeInCentimetres() const;
 
-    std::optional<LoadedMaterial> material_;
+    MaterialPtr material_;
     WaterReference water_;
     Input typedIn_ = Input::Energy;
     std::optional<CalculatorResults> results_;
-    std::array<std::array<QLabel *, kUnitColumns>, kQuantityCount> values_{};
+    std::array<std::array<QLabel *, kUnitColumns>, kResultRowCount> values_{};
 };
 
 } // namespace quenrow

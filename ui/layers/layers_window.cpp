@@ -122,11 +122,11 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     summaryLabel = plainLabel(this, "summaryLabel");
     layout->addWidget(summaryLabel);
 
-    resultTable = place(new QTableWidget(0, 1 + int(std::size(kLayerQuantities)), this),
+    resultTable = place(new QTableWidget(0, 1 + int(layerQuantities().size()), this),
                         "resultTable", QRect());
     resultTable->setAccessibleName(QStringLiteral("Results"));
     QStringList headings{QStringLiteral("Layer")};
-    for (const LayerQuantity &quantity : kLayerQuantities)
+    for (const LayerQuantityInfo &quantity : layerQuantities())
         headings << QString::fromLatin1(quantity.heading) + QStringLiteral(" (") +
                         QString::fromLatin1(quantity.unit) + QLatin1Char(')');
     resultTable->setHorizontalHeaderLabels(headings);
@@ -229,11 +229,7 @@ void LayersWindow::listMaterials()
         messageLabel->setText(QStringLiteral("Cannot read the data folder: ") + fromUtf8(*reason));
         return;
     }
-    const auto &names = std::get<std::vector<std::string>>(listing);
-    auto files = withExtension(names, ".ps");
-    const auto compounds = withExtension(names, ".psp");
-    files.insert(files.end(), compounds.begin(), compounds.end());
-    for (const std::string &file : files) {
+    for (const std::string &file : materialFileNames(std::get<std::vector<std::string>>(listing))) {
         const auto header = readMaterialHeader(materialPath(dataDirectory_, file));
         if (const auto *read = std::get_if<MaterialHeader>(&header))
             choices_.push_back({file, fileText(read->name).trimmed() + QStringLiteral("  ") + fileText(file),
@@ -583,24 +579,24 @@ void LayersWindow::showResults(const StackResult &result, const std::vector<std:
         const QString name = QString::number(row + 1) + QStringLiteral("  ") + shownNames_[size_t(row)];
         set(row, 0, name);
         setPlainToolTip(resultTable->item(row, 0), name);
-        if (size_t(row) >= result.layers.size()) {
-            for (int column = 1; column <= int(std::size(kLayerQuantities)); ++column)
+        const auto quantities = layerQuantities();
+        for (int column = 1; column <= int(quantities.size()); ++column) {
+            if (size_t(row) >= result.layers.size()) {
                 set(row, column, QString(QChar(kNone)));
-            continue;
+                continue;
+            }
+            const auto value = valueOf(result.layers[size_t(row)], quantities[size_t(column - 1)].quantity);
+            set(row, column, value ? number(*value) : QString());
         }
-        const LayerResult &layer = result.layers[size_t(row)];
-        const double values[] = {layer.energyIn, layer.energyOut, layer.energyLost, layer.wet,
-                                 layer.residualWaterRange};
-        for (int column = 1; column <= int(std::size(values)); ++column)
-            set(row, column, number(values[column - 1]));
-        set(row, int(std::size(values)) + 1, layer.stopDepth ? number(*layer.stopDepth) : QString());
     }
+    // The stack as one layer.
+    const LayerResult totals{result.energyIn, result.energyOut, result.energyLost, result.wet,
+                             result.residualWaterRange, std::nullopt};
     set(layers, 0, QStringLiteral("Stack"));
-    const double totals[] = {result.energyIn, result.energyOut, result.energyLost, result.wet,
-                             result.residualWaterRange};
-    for (int column = 1; column <= int(std::size(totals)); ++column)
-        set(layers, column, number(totals[column - 1]));
-    set(layers, int(std::size(totals)) + 1, QString());
+    for (int column = 1; column <= int(layerQuantities().size()); ++column) {
+        const auto value = valueOf(totals, layerQuantities()[size_t(column - 1)].quantity);
+        set(layers, column, value ? number(*value) : QString());
+    }
 
     if (Beam(beamModeBox->currentData().toInt()) != Beam::EnergyIn)
         return;

@@ -314,7 +314,8 @@ void Form1::fillFileLists()
         return;
     }
     const auto &names = std::get<std::vector<std::string>>(listing);
-    for (const auto &[list, extension] : {std::pair{File1, ".ps"}, std::pair{File2, ".psp"}}) {
+    for (const auto &[list, extension] :
+         {std::pair{File1, kElementExtension}, std::pair{File2, kCompoundExtension}}) {
         for (const std::string &name : withExtension(names, extension)) {
             auto *item = new QListWidgetItem(fileText(name), list);
             setPlainToolTip(item, item->text()); // the lists are narrower than most names
@@ -389,7 +390,7 @@ bool Form1::loadFile(const std::filesystem::path &path)
         showWarning(this, QString::fromStdString(describe(*error)));
         return false;
     }
-    auto &material = std::get<LoadedMaterial>(loaded);
+    auto material = std::get<MaterialPtr>(std::move(loaded));
     loading_ = true;
     struct Reset {
         bool &flag;
@@ -401,9 +402,9 @@ bool Form1::loadFile(const std::filesystem::path &path)
     Text3->setEnabled(true);
     Text4->setEnabled(true);
     List1->clear();
-    table_ = std::move(material.table);
-    density_ = material.density;
-    tableFile_ = fileName;
+    material_ = material;
+    if (plot_)
+        plot_->setMaterial(material_);
     QCoreApplication::processEvents();
     if (closing_)
         return false; // the user ended the program at the pause
@@ -411,20 +412,20 @@ bool Form1::loadFile(const std::filesystem::path &path)
     QStringList rows;
     rows.reserve(kRowCount);
     for (int k = 1; k <= kRowCount; ++k)
-        rows << QLatin1Char(' ') + fileText(table_.rowText[k]);
+        rows << QLatin1Char(' ') + fileText(material->table.rowText[k]);
     List1->addItems(rows);
     QCoreApplication::processEvents();
     if (closing_)
         return false;
 
     Form2 *plot = ensurePlotWindow();
-    plot->setSaveName(saveStem(tableFile_));
+    plot->setSaveName(saveStem(fileName));
     setPlainWindowTitle(
-        plot, QStringLiteral("  ") + fileText(table_.name) + QStringLiteral("     Density = ") +
-        QString::fromStdString(formatDensity(material.density)) + QStringLiteral("[g/cm3]"));
+        plot, QStringLiteral("  ") + fileText(material->name()) + QStringLiteral("     Density = ") +
+        QString::fromStdString(formatDensity(material->density)) + QStringLiteral("[g/cm3]"));
     plot->DrawPlot();
     if (calculator_)
-        calculator_->setMaterial(table_, material.density);
+        calculator_->setMaterial(material);
     return true;
 }
 
@@ -440,7 +441,7 @@ Form3 *Form1::aboutWindow() const
 Form2 *Form1::ensurePlotWindow()
 {
     if (!plot_) {
-        plot_ = new Form2(&table_);
+        plot_ = new Form2(material_);
         connect(plot_, &Form2::rowUnderPointer, this, &Form1::selectRowFromPlot);
         connect(plot_, &Form2::calculatorRequested, this, &Form1::openCalculator);
         connect(plot_, &Form2::layersRequested, this, &Form1::openLayers);
@@ -472,8 +473,8 @@ void Form1::openCalculator()
 {
     if (!calculator_) {
         calculator_ = new CalculatorWindow(dataDirectory_);
-        if (density_)
-            calculator_->setMaterial(table_, *density_);
+        if (material_)
+            calculator_->setMaterial(material_);
     }
     if (!Text3->text().isEmpty())
         calculator_->setEnergyText(Text3->text());
@@ -542,8 +543,10 @@ void Form1::Text3_Click()
 
 void Form1::Text3_Enter()
 {
+    if (!material_)
+        return;
     const double energy = parseNumber(Text3->text().toStdString());
-    const auto total = interpolateTotal(table_, energy);
+    const auto total = interpolateTotal(*material_, energy);
     if (!total) {
         showWarning(this, QStringLiteral("This value is out of range."));
         Text3->setText(QString());
@@ -569,13 +572,14 @@ void Form1::List1_Click()
 
 void Form1::showRow(int row)
 {
-    if (row < 1 || row > kRowCount)
+    if (row < 1 || row > kRowCount || !material_)
         return;
-    const double energy = table_.energy[row];
+    const MaterialTable &table = material_->table;
+    const double energy = table.energy[row];
     // The cursor readout re-selects the same row on most pointer moves.
     setTextIfChanged(Text3, QString::fromStdString(formatScientific(energy)));
     setTextIfChanged(Text4,
-                     QString::fromStdString(formatScientific(table_.totalStoppingPower(row))));
+                     QString::fromStdString(formatScientific(table.totalStoppingPower(row))));
     if (energy <= kMarkerThreshold) {
         const double x = MarkerX(energy);
         Form2 *plot = ensurePlotWindow();
@@ -588,31 +592,32 @@ void Form1::showRow(int row)
 void Form1::copyRow()
 {
     const QList<QListWidgetItem *> selected = List1->selectedItems();
-    if (!selected.isEmpty())
+    if (!selected.isEmpty() && material_)
         QGuiApplication::clipboard()->setText(
-            fileText(table_.rowText[List1->row(selected.first()) + 1]));
+            fileText(material_->table.rowText[List1->row(selected.first()) + 1]));
 }
 
 void Form1::copyTable()
 {
-    if (List1->count() == kRowCount)
-        QGuiApplication::clipboard()->setText(QString::fromStdString(tableAsTabSeparated(table_)));
+    if (List1->count() == kRowCount && material_)
+        QGuiApplication::clipboard()->setText(
+            QString::fromStdString(tableAsTabSeparated(*material_)));
 }
 
 void Form1::saveTable()
 {
-    if (List1->count() != kRowCount || !density_)
+    if (List1->count() != kRowCount || !material_)
         return;
     static const std::vector<FileKind> kinds{
         {tr("CSV (*.csv)"), {QStringLiteral("csv")}},
         {tr("Tab-separated text (*.txt *.tsv)"), {QStringLiteral("txt"), QStringLiteral("tsv")}},
     };
-    const auto target = askSaveTarget(this, tr("Save table as"), saveStem(tableFile_), kinds);
+    const auto target = askSaveTarget(this, tr("Save table as"), saveStem(material_->fileName), kinds);
     if (!target)
         return;
-    const std::string text = tableAsFile(table_, *density_,
-                                         target->kind == 0 ? TableFileFormat::CommaSeparated
-                                                           : TableFileFormat::TabSeparated);
+    const std::string text =
+        tableAsFile(*material_, target->kind == 0 ? TableFileFormat::CommaSeparated
+                                                  : TableFileFormat::TabSeparated);
     saveFile(this, target->path, [&](QIODevice &out) {
         return out.write(text.data(), static_cast<qint64>(text.size())) ==
                static_cast<qint64>(text.size());

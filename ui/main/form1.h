@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "data/material_file.h"
+#include "data/material.h"
 
 class QLabel;
 class QLineEdit;
@@ -44,7 +44,8 @@ public:
     QLabel *Picture1;
     QListWidget *List1;
 
-    const MaterialTable &materialTable() const { return table_; }
+    // The loaded material; null before the first load.
+    const MaterialPtr &material() const { return material_; }
     const std::string &selectedFile() const { return selectedFile_; }
 
     // The plot and about windows, or null while they do not exist.
@@ -92,8 +93,7 @@ private:
 
     std::filesystem::path dataDirectory_;
     std::string noDataDirectory_; // why there is none, when there is none
-    MaterialTable table_;
-    std::string tableFile_; // the file the loaded table came from
+    MaterialPtr material_;
     std::string selectedFile_;
     bool loading_ = false;
     bool closing_ = false;
@@ -101,7 +101,6 @@ private:
     QPointer<Form3> about_;
     QPointer<CalculatorWindow> calculator_;
     QPointer<LayersWindow> layers_;
-    std::optional<double> density_; // of the loaded material; none before the first load
 };
 
 } // namespace quenrow

@@ -2,7 +2,7 @@
 // Quenrow: the log-log plot of one material.
 #pragma once
 
-#include "data/material_file.h"
+#include "data/material.h"
 #include "plot_surface.h"
 
 namespace quenrow {

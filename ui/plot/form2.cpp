@@ -13,10 +13,10 @@
 
 namespace quenrow {
 
-Form2::Form2(const MaterialTable *table)
+Form2::Form2(MaterialPtr material)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      Picture1(new PictureBox(this)), table_(table)
+      Picture1(new PictureBox(this)), material_(std::move(material))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose); // closing throws away drawing, title and lines
@@ -54,7 +54,7 @@ void Form2::paintPlot()
     }
     image = grid_; // painting below detaches it
     ImageSurface surface(image);
-    drawPlotMaterial(surface, *table_);
+    drawPlotMaterial(surface, material_->table);
     plotted_ = true;
 }
 
@@ -82,7 +82,8 @@ void Form2::savePlot()
     // Twice the screen's density at least, so that it prints sharply.
     const qreal pngRatio = 2 * Picture1->devicePixelRatio();
     saveFile(this, target->path, [&](QIODevice &out) {
-        return writePlot(out, format, *table_, *Picture1, windowTitle().trimmed(), pngRatio);
+        return writePlot(out, format, material_->table, *Picture1, windowTitle().trimmed(),
+                         pngRatio);
     });
 }
 
@@ -102,14 +103,14 @@ void Form2::Picture1_MouseMove(float x, float y)
         return;
     }
     setPointerShape(Qt::CrossCursor);
-    const int row = nearestRow(*table_, x);
     Line1().setX1(x);
     Line1().setX2(Line1().x1());
     Line2().setY1(y);
     Line2().setY2(y);
     Line1().setVisible(true);
     Line2().setVisible(true);
-    emit rowUnderPointer(row);
+    if (material_)
+        emit rowUnderPointer(nearestRow(material_->table, x));
 }
 
 } // namespace quenrow

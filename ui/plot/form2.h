@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "data/material_file.h"
+#include "data/material.h"
 #include "picture_box.h"
 
 namespace quenrow {
@@ -12,8 +12,10 @@ namespace quenrow {
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    // Created hidden; `table` is the program's material and outlives the window.
-    explicit Form2(const MaterialTable *table);
+    // Created hidden, showing `material` (null before the first load).
+    explicit Form2(MaterialPtr material);
+    // The material the plot and the cursor readout answer for from now on.
+    void setMaterial(MaterialPtr material) { material_ = std::move(material); }
 
     PictureBox *Picture1;
 
@@ -41,7 +43,7 @@ private:
     void Picture1_MouseMove(float x, float y);
     void setPointerShape(Qt::CursorShape shape);
 
-    const MaterialTable *table_;
+    MaterialPtr material_;
     QImage grid_; // background and grid, drawn once at the image's density
     bool plotted_ = false;
     QString saveName_;

@@ -7,7 +7,7 @@
 
 #include <QImage>
 
-#include "data/material_file.h"
+#include "data/material.h"
 #include "ui/save_file.h"
 
 class QIODevice;

@@ -6,14 +6,16 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "data/calculator.h"
+#include "calculator.h"
 
 namespace quenrow {
 
-// The result block's rows, top to bottom.
-enum class Quantity {
+// The result block's rows, top to bottom: the quantities of a table row in
+// their order, then the ratio to water.
+enum class ResultRow {
     Energy,
     Electronic,
     Nuclear,
@@ -23,38 +25,47 @@ enum class Quantity {
     DetourFactor,
     RatioToWater,
 };
-inline constexpr int kQuantityCount = 8;
+inline constexpr int kResultRowCount = 8;
 
 // The unit sets, left to right: the table's mass units, then two linear ones.
 inline constexpr int kUnitColumns = 3;
 
-struct QuantityLayout {
-    const char *name;  // as the user reads it
-    const char *key;   // object names: "<key>Value<column>"
+struct ResultRowLayout {
+    const char *name;                             // as the user reads it
+    const char *key;                              // object names: "<key>Value<column>"
     std::array<const char *, kUnitColumns> units; // null: no such column
 };
 
-extern const std::array<QuantityLayout, kQuantityCount> kQuantityLayout;
+// Names and units from the one list of quantities.
+const std::array<ResultRowLayout, kResultRowCount> &resultRows();
 
 // The block for one row: formatted values (none where the column is
 // unavailable) and one sentence for each reason something is missing.
 struct CalculatorResults {
-    std::array<std::array<std::optional<std::string>, kUnitColumns>, kQuantityCount> values;
+    std::array<std::array<std::optional<std::string>, kUnitColumns>, kResultRowCount> values;
     std::vector<std::string> notes;
 
-    const std::optional<std::string> &at(Quantity q, int column) const
+    const std::optional<std::string> &at(ResultRow q, int column) const
     {
         return values[static_cast<int>(q)][column];
     }
 };
 
-CalculatorResults describeResults(const MaterialTable &table, double density,
-                                  const RowValues &row, const WaterReference &water);
+CalculatorResults describeResults(const Material &material, const RowValues &row,
+                                  const WaterReference &water);
 
 // Tab-separated: a header line, the material and its density, then one line
 // per value with its unit, as a spreadsheet takes it. Missing values read "n/a".
 std::string resultsAsTabSeparated(const std::string &materialName, double density,
                                   const CalculatorResults &results);
+
+// A number typed into a box that shows `unit` beside it: the whole text,
+// blanks around it allowed, is one number, optionally followed by that unit
+// ("150 MeV"). None for anything else ("1 5", "150abc", "1,5", "inf").
+std::optional<double> readTypedNumber(std::string_view text, std::string_view unit);
+
+// What the calculator says when readTypedNumber refuses `text`.
+std::string notANumber(std::string_view text);
 
 // The range the range box shows for `row`: the chosen column in g/cm2 or cm.
 std::optional<double> shownRange(const RowValues &row, RangeColumn column, bool centimetres,
