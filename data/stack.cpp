@@ -11,6 +11,7 @@
 #include "lookup.h"
 #include "number_format.h"
 #include "number_reader.h"
+#include "table_export.h"
 
 namespace quenrow {
 
@@ -83,25 +84,6 @@ std::variant<double, std::string> energyOfRange(const Material &material, double
 
 // ---- end of the table lookups ----
 
-std::string field(std::string text, char separator)
-{
-    if (separator == '\t') {
-        for (char &c : text)
-            if (c == '\t' || c == '\n' || c == '\r')
-                c = ' ';
-        return text;
-    }
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 bool positiveFinite(double x)
 {
     return x > 0 && std::isfinite(x);
@@ -161,8 +143,9 @@ double fileDensity(const LayerMaterial &material)
 }
 
 std::string stackResultsText(const StackResult &result, const std::vector<std::string> &layerNames,
-                             char separator)
+                             TableFileFormat format)
 {
+    const char separator = format == TableFileFormat::TabSeparated ? '\t' : ',';
     std::string text = "layer";
     text += separator;
     text += "material";
@@ -174,7 +157,7 @@ std::string stackResultsText(const StackResult &result, const std::vector<std::s
     for (std::size_t i = 0; i < result.layers.size(); ++i) {
         text += std::to_string(i + 1);
         text += separator;
-        text += field(i < layerNames.size() ? layerNames[i] : std::string(), separator);
+        appendField(text, i < layerNames.size() ? layerNames[i] : std::string(), format);
         for (const LayerQuantityInfo &quantity : layerQuantities()) {
             text += separator;
             if (const auto value = valueOf(result.layers[i], quantity.quantity))

@@ -30,6 +30,7 @@
 
 #include "material.h"
 #include "quantity.h"
+#include "table_export.h"
 
 namespace quenrow {
 
@@ -145,10 +146,8 @@ std::optional<double> valueOf(const LayerResult &layer, LayerQuantity quantity);
 
 // The results as a header of the quantities' keys and a line per layer,
 // values at full precision; a value a layer does not have is left empty.
-// `separator` ',' quotes fields as CSV does, '\t' turns tabs and line breaks
-// inside a field into blanks.
 std::string stackResultsText(const StackResult &result, const std::vector<std::string> &layerNames,
-                             char separator);
+                             TableFileFormat format);
 
 // The CSDA caveat, one sentence for the window and the help.
 inline constexpr const char *kCsdaCaveat =

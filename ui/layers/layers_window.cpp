@@ -627,7 +627,7 @@ QString LayersWindow::resultsText() const
 {
     if (!result_)
         return QString();
-    return fromUtf8(stackResultsText(*result_, resultNames_, '\t'));
+    return fromUtf8(stackResultsText(*result_, resultNames_, TableFileFormat::TabSeparated));
 }
 
 void LayersWindow::copyResults()
@@ -647,7 +647,7 @@ void LayersWindow::saveResults()
                                       {{QStringLiteral("CSV (*.csv)"), {QStringLiteral("csv")}}});
     if (!target)
         return;
-    const std::string text = stackResultsText(*result_, resultNames_, ',');
+    const std::string text = stackResultsText(*result_, resultNames_, TableFileFormat::CommaSeparated);
     saveFile(this, target->path, [&](QIODevice &file) {
         return file.write(text.data(), qint64(text.size())) == qint64(text.size());
     });
