@@ -435,8 +435,10 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|rss|all [count]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|rss|all [count]\n",
+            argv[0]);
         return 2;
     }
     const std::string mode = argv[1];

@@ -187,7 +187,8 @@ void BM_ThroughStack20(benchmark::State &state)
         if (!std::holds_alternative<LayerMaterial>(material))
             return state.SkipWithError(std::get<std::string>(material).c_str());
         const LayerMaterial loaded = std::get<LayerMaterial>(material);
-        layers.push_back({loaded, files[i % 4], {1, ThicknessUnit::Millimetre}, fileDensity(loaded)});
+        layers.push_back(
+            {loaded, files[i % 4], {1, ThicknessUnit::Millimetre}, fileDensity(loaded)});
     }
     const StackWater water{std::get<LayerMaterial>(loadLayerMaterial(waterFile()))};
     for (auto _ : state) {

@@ -467,7 +467,8 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                "  quenrow-lookup Polymethyl_methacrylate.psp --range 2 --linear\n"
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
                "  quenrow-lookup --list\n"
-               "  quenrow-lookup --layer 013-Aluminum.ps:5mm --layer Polymethyl_methacrylate.psp:2cm:1.18 \\\n"
+               "  quenrow-lookup --layer 013-Aluminum.ps:5mm --layer "
+               "Polymethyl_methacrylate.psp:2cm:1.18 \\\n"
                "                 --layer Water_liquid.psp:10cm 150\n"
                "  quenrow-lookup --stack shifter.stack --water-depth 12 --format csv\n\n"
                "Stacks follow the continuous-slowing-down approximation: no range straggling, no\n"
@@ -498,20 +499,23 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                    "The data folder (default: ./quenrow-data, else the installed one)")
         ->type_name("DIR")
         ->check(existingFolder, "");
-    app.add_option("--layer", options.stack.layers,
-                   "A layer of a stack, from the beam's side (repeatable): MATERIAL:THICKNESS[:DENSITY], "
-                   "the thickness in um, mm, cm or g/cm2, the density in g/cm3 when not the file's. "
-                   "Each ENERGY gives a row per layer: energy in, out, lost, water-equivalent "
-                   "thickness, range left in water, and where the beam stops")
+    app.add_option(
+           "--layer", options.stack.layers,
+           "A layer of a stack, from the beam's side (repeatable): MATERIAL:THICKNESS[:DENSITY], "
+           "the thickness in um, mm, cm or g/cm2, the density in g/cm3 when not the file's. "
+           "Each ENERGY gives a row per layer: energy in, out, lost, water-equivalent "
+           "thickness, range left in water, and where the beam stops")
         ->type_name("LAYER")
         ->allow_extra_args(false);
-    app.add_option("--stack", options.stack.stackFile,
-                   "The layers of a stack file as the window saves it (one `material thickness unit "
-                   "[density]` a line), before any --layer")
+    app.add_option(
+           "--stack", options.stack.stackFile,
+           "The layers of a stack file as the window saves it (one `material thickness unit "
+           "[density]` a line), before any --layer")
         ->type_name("FILE");
-    app.add_flag("--energy-out", options.stack.energyOut,
-                 "With a stack: each value is the energy wanted out of it; the rows show the energy "
-                 "needed going in");
+    app.add_flag(
+        "--energy-out", options.stack.energyOut,
+        "With a stack: each value is the energy wanted out of it; the rows show the energy "
+        "needed going in");
     app.add_flag("--water-depth", options.stack.waterDepth,
                  "With a stack: each value is a depth of water (cm) to reach behind it");
     try {
@@ -523,8 +527,9 @@ std::optional<int> parse(int argc, char **argv, Options &options)
             options.material.clear();
             if (options.list || options.table || !options.ranges.empty() || options.linear ||
                 options.relativeToWater)
-                throw CLI::ValidationError("--layer/--stack",
-                                           "takes no --list, --table, --range, --linear or --relative-to-water");
+                throw CLI::ValidationError(
+                    "--layer/--stack",
+                    "takes no --list, --table, --range, --linear or --relative-to-water");
             if (options.stack.energyOut && options.stack.waterDepth)
                 throw CLI::ValidationError("--energy-out", "and --water-depth exclude each other");
         } else if (options.stack.energyOut || options.stack.waterDepth) {

@@ -24,8 +24,8 @@ void complain(const std::string &message)
 
 // The layers of the stack file, then those of --layer, with their materials
 // read once each; the message when one cannot be had.
-std::variant<std::vector<Layer>, std::string>
-stackLayers(const StackOptions &options, const MaterialFinder &findMaterial)
+std::variant<std::vector<Layer>, std::string> stackLayers(const StackOptions &options,
+                                                          const MaterialFinder &findMaterial)
 {
     std::vector<LayerSpec> specs;
     if (!options.stackFile.empty()) {
@@ -77,8 +77,7 @@ public:
              StackWater water)
         : options_(options), layers_(std::move(layers)), water_(std::move(water)),
           out_(stdout, format, columns())
-    {
-    }
+    {}
 
     void value(Where where, std::string_view text)
     {
@@ -207,8 +206,9 @@ int runStack(const StackOptions &options, Format format, const std::vector<std::
 {
     const auto *folder = std::get_if<std::filesystem::path>(&dataDirectory);
     if (!folder) {
-        complain(std::get<std::string>(dataDirectory) +
-                 " Liquid water, the reference of the water-equivalent thicknesses, is read from it.");
+        complain(
+            std::get<std::string>(dataDirectory) +
+            " Liquid water, the reference of the water-equivalent thicknesses, is read from it.");
         return kRefused;
     }
     auto water = loadLayerMaterial(materialPath(*folder, kWaterFileName));

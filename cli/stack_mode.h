@@ -22,7 +22,8 @@ struct StackOptions {
 };
 
 // A material as the command line names it: its file, or why there is none.
-using MaterialFinder = std::function<std::variant<std::filesystem::path, std::string>(const std::string &)>;
+using MaterialFinder =
+    std::function<std::variant<std::filesystem::path, std::string>(const std::string &)>;
 
 // `values` from the arguments; none: from standard input, whitespace-separated.
 // Returns the exit status.

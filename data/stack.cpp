@@ -53,8 +53,8 @@ std::variant<double, std::string> csdaRange(const Material &material, double ene
 {
     const MaterialTable &table = material.table;
     if (usableCsda(material) && energy >= lowestEnergy(table) && energy <= highestEnergy(table))
-        return interpolateColumn(bracketAt(table.energy, *bracketingRow(table.energy, energy), energy),
-                                 table.range[1]);
+        return interpolateColumn(
+            bracketAt(table.energy, *bracketingRow(table.energy, energy), energy), table.range[1]);
     const auto row = interpolateRow(material, energy);
     if (const auto *error = std::get_if<LookupError>(&row))
         return error->message;
@@ -114,11 +114,13 @@ std::optional<StackError> checkLayer(const std::vector<Layer> &layers, std::size
     if (!layer.material)
         return layerError(layers, i, "no material.");
     if (!positiveFinite(layer.thickness.value))
-        return layerError(layers, i, "the thickness " + formatGeneral(layer.thickness.value) +
-                                         " is not a positive number.");
+        return layerError(layers, i,
+                          "the thickness " + formatGeneral(layer.thickness.value) +
+                              " is not a positive number.");
     if (!positiveFinite(layer.density))
-        return layerError(layers, i, "the density " + formatGeneral(layer.density) +
-                                         " g/cm3 is not a positive number.",
+        return layerError(layers, i,
+                          "the density " + formatGeneral(layer.density) +
+                              " g/cm3 is not a positive number.",
                           StackError::Input::Density);
     if (!positiveFinite(massThickness(layer)))
         return layerError(layers, i, "the thickness is too large.");
@@ -171,12 +173,18 @@ std::string stackResultsText(const StackResult &result, const std::vector<std::s
 std::optional<double> valueOf(const LayerResult &layer, LayerQuantity quantity)
 {
     switch (quantity) {
-    case LayerQuantity::EnergyIn: return layer.energyIn;
-    case LayerQuantity::EnergyOut: return layer.energyOut;
-    case LayerQuantity::EnergyLost: return layer.energyLost;
-    case LayerQuantity::Wet: return layer.wet;
-    case LayerQuantity::ResidualWaterRange: return layer.residualWaterRange;
-    case LayerQuantity::StopDepth: return layer.stopDepth;
+    case LayerQuantity::EnergyIn:
+        return layer.energyIn;
+    case LayerQuantity::EnergyOut:
+        return layer.energyOut;
+    case LayerQuantity::EnergyLost:
+        return layer.energyLost;
+    case LayerQuantity::Wet:
+        return layer.wet;
+    case LayerQuantity::ResidualWaterRange:
+        return layer.residualWaterRange;
+    case LayerQuantity::StopDepth:
+        return layer.stopDepth;
     }
     return std::nullopt;
 }
@@ -184,10 +192,14 @@ std::optional<double> valueOf(const LayerResult &layer, LayerQuantity quantity)
 const char *unitText(ThicknessUnit unit)
 {
     switch (unit) {
-    case ThicknessUnit::Micrometre: return "um";
-    case ThicknessUnit::Millimetre: return "mm";
-    case ThicknessUnit::Centimetre: return "cm";
-    case ThicknessUnit::GramPerCm2: return "g/cm2";
+    case ThicknessUnit::Micrometre:
+        return "um";
+    case ThicknessUnit::Millimetre:
+        return "mm";
+    case ThicknessUnit::Centimetre:
+        return "cm";
+    case ThicknessUnit::GramPerCm2:
+        return "g/cm2";
     }
     return "cm";
 }
@@ -270,14 +282,16 @@ std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view
             tokens.push_back(line.substr(start, stop - start));
             at = stop;
         }
-        auto thicknessEndingAt = [&](std::size_t last) -> std::pair<std::optional<Thickness>, std::size_t> {
+        auto thicknessEndingAt =
+            [&](std::size_t last) -> std::pair<std::optional<Thickness>, std::size_t> {
             if (last >= 1)
                 if (auto t = readThickness(tokens[last]))
                     return {t, 1};
             if (last >= 2 && unitNamed(tokens[last]) && readPlainNumber(tokens[last - 1]))
-                return {readThickness(std::string_view(
-                            tokens[last - 1].data(),
-                            std::size_t(tokens[last].data() + tokens[last].size() - tokens[last - 1].data()))),
+                return {readThickness(
+                            std::string_view(tokens[last - 1].data(),
+                                             std::size_t(tokens[last].data() + tokens[last].size() -
+                                                         tokens[last - 1].data()))),
                         2};
             return {std::nullopt, 0};
         };
@@ -349,10 +363,14 @@ std::variant<std::vector<LayerSpec>, std::string> readStackFile(const std::files
 double massThickness(const Layer &layer)
 {
     switch (layer.thickness.unit) {
-    case ThicknessUnit::Micrometre: return layer.thickness.value * 1e-4 * layer.density;
-    case ThicknessUnit::Millimetre: return layer.thickness.value * 0.1 * layer.density;
-    case ThicknessUnit::Centimetre: return layer.thickness.value * layer.density;
-    case ThicknessUnit::GramPerCm2: return layer.thickness.value;
+    case ThicknessUnit::Micrometre:
+        return layer.thickness.value * 1e-4 * layer.density;
+    case ThicknessUnit::Millimetre:
+        return layer.thickness.value * 0.1 * layer.density;
+    case ThicknessUnit::Centimetre:
+        return layer.thickness.value * layer.density;
+    case ThicknessUnit::GramPerCm2:
+        return layer.thickness.value;
     }
     return 0;
 }
@@ -420,8 +438,7 @@ std::variant<StackResult, StackError> throughStack(const std::vector<Layer> &lay
     return result;
 }
 
-std::variant<double, StackError> energyNeededFor(const std::vector<Layer> &layers,
-                                                 double energyOut)
+std::variant<double, StackError> energyNeededFor(const std::vector<Layer> &layers, double energyOut)
 {
     double energy = energyOut;
     for (std::size_t i = layers.size(); i-- > 0;) {
@@ -431,7 +448,8 @@ std::variant<double, StackError> energyNeededFor(const std::vector<Layer> &layer
         const auto rangeOut = csdaRange(*layer.material, energy);
         if (auto *why = std::get_if<std::string>(&rangeOut))
             return layerError(layers, i, *why);
-        const auto in = energyOfRange(*layer.material, std::get<double>(rangeOut) + massThickness(layer));
+        const auto in =
+            energyOfRange(*layer.material, std::get<double>(rangeOut) + massThickness(layer));
         if (auto *why = std::get_if<std::string>(&in))
             return layerError(layers, i, *why);
         energy = std::get<double>(in);
@@ -444,8 +462,8 @@ std::variant<double, StackError> energyForWaterDepth(const StackWater &water, do
     if (!water.material)
         return StackError{std::nullopt, "Liquid water's table is not loaded."};
     if (!positiveFinite(depth))
-        return StackError{std::nullopt,
-                          "The water depth " + formatGeneral(depth) + " cm is not a positive number."};
+        return StackError{std::nullopt, "The water depth " + formatGeneral(depth) +
+                                            " cm is not a positive number."};
     const auto energy = energyOfRange(*water.material, depth * water.material->density);
     if (auto *why = std::get_if<std::string>(&energy))
         return StackError{std::nullopt, "Liquid water: " + *why};

@@ -100,11 +100,11 @@ double massThickness(const Layer &layer);
 double thicknessCm(const Layer &layer);
 
 struct LayerResult {
-    double energyIn = 0;   // MeV
-    double energyOut = 0;  // MeV; 0 when the beam stops in the layer
-    double energyLost = 0; // MeV
-    double wet = 0;        // cm of liquid water; up to the stop when it stops here
-    double residualWaterRange = 0; // cm, in water behind the layer
+    double energyIn = 0;             // MeV
+    double energyOut = 0;            // MeV; 0 when the beam stops in the layer
+    double energyLost = 0;           // MeV
+    double wet = 0;                  // cm of liquid water; up to the stop when it stops here
+    double residualWaterRange = 0;   // cm, in water behind the layer
     std::optional<double> stopDepth; // cm into the layer, when it stops here
 };
 

@@ -52,7 +52,8 @@ void oneWaterLayer(LayersWindow &window, const QString &thickness)
         window.removeLayer();
     window.addButton->click();
     QCOMPARE(window.layerCount(), 1);
-    QCOMPARE(window.materialBox(0)->currentText(), QStringLiteral("WATER, LIQUID  Water_liquid.psp"));
+    QCOMPARE(window.materialBox(0)->currentText(),
+             QStringLiteral("WATER, LIQUID  Water_liquid.psp"));
     typeInto(window.thicknessBox(0), thickness);
 }
 
@@ -130,8 +131,8 @@ private slots:
         QTest::addColumn<QString>("behind");
         QTest::newRow("energy out") << int(LayersWindow::Beam::EnergyOut) << "120.69"
                                     << "1.500E+02" << int(EnergyOut) << "1.207E+02";
-        QTest::newRow("water depth") << int(LayersWindow::Beam::WaterDepth) << "12" << "1.566E+02"
-                                     << int(WaterAfter) << "1.200E+01";
+        QTest::newRow("water depth") << int(LayersWindow::Beam::WaterDepth) << "12"
+                                     << "1.566E+02" << int(WaterAfter) << "1.200E+01";
     }
     void backwardsGivesTheEnergyNeeded()
     {
@@ -156,14 +157,30 @@ private slots:
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("beam not a number") << "beam" << "abc" << "not a number";
-        QTest::newRow("beam above the table") << "beam" << "10001" << "outside the table";
-        QTest::newRow("beam beyond a double") << "beam" << "1e999" << "not a number";
-        QTest::newRow("thickness not a number") << "thickness" << "5 cm" << "thickness is not a number";
-        QTest::newRow("thickness negative") << "thickness" << "-1" << "not a positive number";
-        QTest::newRow("density zero") << "density" << "0" << "not a positive number";
-        QTest::newRow("no such material") << "material" << "unobtainium" << "no material matches";
-        QTest::newRow("backwards beyond the table") << "backwards" << "9999" << "outside";
+        QTest::newRow("beam not a number") << "beam"
+                                           << "abc"
+                                           << "not a number";
+        QTest::newRow("beam above the table") << "beam"
+                                              << "10001"
+                                              << "outside the table";
+        QTest::newRow("beam beyond a double") << "beam"
+                                              << "1e999"
+                                              << "not a number";
+        QTest::newRow("thickness not a number") << "thickness"
+                                                << "5 cm"
+                                                << "thickness is not a number";
+        QTest::newRow("thickness negative") << "thickness"
+                                            << "-1"
+                                            << "not a positive number";
+        QTest::newRow("density zero") << "density"
+                                      << "0"
+                                      << "not a positive number";
+        QTest::newRow("no such material") << "material"
+                                          << "unobtainium"
+                                          << "no material matches";
+        QTest::newRow("backwards beyond the table") << "backwards"
+                                                    << "9999"
+                                                    << "outside";
     }
     void badInputClearsTheResults()
     {
@@ -175,10 +192,10 @@ private slots:
         typeInto(window.beamBox, QStringLiteral("150"));
         QCOMPARE(window.resultTable->rowCount(), 2);
 
-        QLineEdit *box = editor == QStringLiteral("thickness") ? window.thicknessBox(0)
-                         : editor == QStringLiteral("density") ? window.densityBox(0)
+        QLineEdit *box = editor == QStringLiteral("thickness")  ? window.thicknessBox(0)
+                         : editor == QStringLiteral("density")  ? window.densityBox(0)
                          : editor == QStringLiteral("material") ? window.materialBox(0)->lineEdit()
-                                                                 : window.beamBox;
+                                                                : window.beamBox;
         if (editor == QStringLiteral("backwards")) {
             window.beamModeBox->setCurrentIndex(int(LayersWindow::Beam::EnergyOut));
             box = window.thicknessBox(0);
@@ -186,7 +203,8 @@ private slots:
         } else {
             typeInto(box, typed);
         }
-        QVERIFY2(window.messageLabel->text().contains(message), qPrintable(window.messageLabel->text()));
+        QVERIFY2(window.messageLabel->text().contains(message),
+                 qPrintable(window.messageLabel->text()));
         QCOMPARE(window.resultTable->rowCount(), 0);
         QCOMPARE(window.resultsText(), QString());
         QVERIFY(window.summaryLabel->text().isEmpty());
@@ -213,7 +231,8 @@ private slots:
         oneWaterLayer(window, QStringLiteral("2"));
         window.thicknessBox(0)->setFocus();
 
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier); // add after it
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N,
+                        Qt::ControlModifier); // add after it
         QCOMPARE(window.layerCount(), 2);
         QVERIFY(window.materialBox(1)->hasFocus() || window.materialBox(1)->lineEdit()->hasFocus());
         QTest::keyClicks(window.materialBox(1)->lineEdit(), QStringLiteral("alumin"));
@@ -222,7 +241,8 @@ private slots:
         window.materialBox(1)->setEditText(QStringLiteral("013-Aluminum.ps"));
         QCOMPARE(window.densityBox(1)->text(), QStringLiteral("2.6989"));
 
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D,
+                        Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(window.layerCount(), 3);
         QCOMPARE(window.layerSpecs()[2].material, std::string("013-Aluminum.ps"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up, Qt::ControlModifier);
@@ -230,7 +250,8 @@ private slots:
         const auto moved = window.layerSpecs();
         QCOMPARE(moved[0].material, std::string("013-Aluminum.ps"));
         QCOMPARE(moved[1].material, std::string("Water_liquid.psp"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete,
+                        Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(window.layerCount(), 2);
 
         // Every control can be reached with Tab, and each has a name to be read by.
@@ -242,7 +263,8 @@ private slots:
         }
         for (QWidget *control : std::initializer_list<QWidget *>{
                  window.beamModeBox, window.beamBox, window.thicknessBox(1), window.densityBox(1),
-                 window.unitBox(0), window.addButton, window.saveResultsButton, window.resultTable}) {
+                 window.unitBox(0), window.addButton, window.saveResultsButton,
+                 window.resultTable}) {
             QVERIFY2(reached.contains(control), qPrintable(control->objectName()));
             QVERIFY(!control->accessibleName().isEmpty());
         }
@@ -252,12 +274,14 @@ private slots:
     {
         TempDirectory folder;
         const QString stackPath = QString::fromStdString((folder.path() / "shifter").string());
-        auto previousSave = setSaveNameChooser(
-            [&](QWidget *, const QString &, const QString &, const QStringList &, QString *) { return stackPath; });
+        auto previousSave =
+            setSaveNameChooser([&](QWidget *, const QString &, const QString &, const QStringList &,
+                                   QString *) { return stackPath; });
         {
             LayersWindow window(bundled);
-            window.setLayers({{"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}},
-                              {"Polymethyl_methacrylate.psp", {2, ThicknessUnit::Centimetre}, 1.18}});
+            window.setLayers(
+                {{"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}},
+                 {"Polymethyl_methacrylate.psp", {2, ThicknessUnit::Centimetre}, 1.18}});
             window.saveButton->click();
             const auto read = readStackFile(folder.path() / "shifter.stack");
             QVERIFY(std::holds_alternative<std::vector<LayerSpec>>(read));
@@ -266,22 +290,27 @@ private slots:
             QVERIFY(!std::get<std::vector<LayerSpec>>(read)[0].density); // the file's
 
             // The results leave as CSV under the quantities' keys.
-            const QString csvPath = QString::fromStdString((folder.path() / "results.csv").string());
-            setSaveNameChooser(
-                [&](QWidget *, const QString &, const QString &, const QStringList &, QString *) { return csvPath; });
+            const QString csvPath =
+                QString::fromStdString((folder.path() / "results.csv").string());
+            setSaveNameChooser([&](QWidget *, const QString &, const QString &, const QStringList &,
+                                   QString *) { return csvPath; });
             typeInto(window.beamBox, QStringLiteral("150"));
             window.saveResultsButton->click();
             const std::string csv = test::readBytes(folder.path() / "results.csv");
-            QVERIFY(csv.starts_with("layer,material,energy_in_MeV,energy_out_MeV,energy_lost_MeV,wet_cm,"));
+            QVERIFY(csv.starts_with(
+                "layer,material,energy_in_MeV,energy_out_MeV,energy_lost_MeV,wet_cm,"));
             QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), 3);
             window.copyResults();
             QCOMPARE(QGuiApplication::clipboard()->text(), window.resultsText());
-            QVERIFY(window.resultsText().startsWith(QStringLiteral("layer\tmaterial\tenergy_in_MeV")));
+            QVERIFY(
+                window.resultsText().startsWith(QStringLiteral("layer\tmaterial\tenergy_in_MeV")));
 
             // A stack written by hand, then one that is not a stack.
-            const auto hand = folder.write("hand.txt", "# film stack\nwater, liquid 3 cm\nlead 1mm 11\n");
+            const auto hand =
+                folder.write("hand.txt", "# film stack\nwater, liquid 3 cm\nlead 1mm 11\n");
             QString opened = QString::fromStdString(hand.string());
-            auto previousOpen = setOpenNameChooser([&](QWidget *, const QString &, const QString &) { return opened; });
+            auto previousOpen = setOpenNameChooser(
+                [&](QWidget *, const QString &, const QString &) { return opened; });
             window.openStack();
             QCOMPARE(window.layerCount(), 2);
             QCOMPARE(window.layerSpecs()[1].material, std::string("082-Lead.ps"));

@@ -243,8 +243,9 @@ TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
 // per layer, named as the window names them.
 TEST(LookupProgram, StackGivesARowPerEnergyPerLayer)
 {
-    const Process r = run({"--layer", "Water_liquid.psp:5cm", "--layer",
-                           "Polymethyl_methacrylate.psp:1cm:1.19", "--format", "csv", "150", "100"});
+    const Process r =
+        run({"--layer", "Water_liquid.psp:5cm", "--layer", "Polymethyl_methacrylate.psp:1cm:1.19",
+             "--format", "csv", "150", "100"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto rows = lines(r.out, ',');
     ASSERT_EQ(rows.size(), 5u);
@@ -261,7 +262,8 @@ TEST(LookupProgram, StackGivesARowPerEnergyPerLayer)
 TEST(LookupProgram, StackFileAskedBackwardsGivesTheEnergyNeeded)
 {
     test::TempDirectory folder;
-    const auto stack = folder.write("shifter.stack", "# shifter\nlead 1 mm\nWater_liquid.psp 2 cm\n");
+    const auto stack =
+        folder.write("shifter.stack", "# shifter\nlead 1 mm\nWater_liquid.psp 2 cm\n");
     const Process forward = run({"--stack", stack.string(), "--format", "tsv", "123.4"});
     ASSERT_EQ(forward.status, 0) << forward.err;
     const std::string out = lines(forward.out, '\t').back()[4];
@@ -270,7 +272,8 @@ TEST(LookupProgram, StackFileAskedBackwardsGivesTheEnergyNeeded)
     EXPECT_NEAR(number(lines(back.out, '\t')[1][1]), 123.4, 123.4e-9);
 
     // 12 cm of water behind it: the last row's residual range.
-    const Process depth = run({"--stack", stack.string(), "--water-depth", "--format", "tsv", "12"});
+    const Process depth =
+        run({"--stack", stack.string(), "--water-depth", "--format", "tsv", "12"});
     ASSERT_EQ(depth.status, 0) << depth.err;
     EXPECT_NEAR(number(lines(depth.out, '\t').back()[8]), 12, 1e-9);
 }

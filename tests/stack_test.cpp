@@ -109,7 +109,10 @@ TEST(ThroughStack, RefusesWhatTheTablesCannotAnswer)
     const Case cases[] = {
         {"energy above the table", {layer("Water_liquid.psp", 1, cm)}, 20000, std::nullopt},
         {"energy not a number", {layer("Water_liquid.psp", 1, cm)}, NAN, std::nullopt},
-        {"zero thickness", {layer("Water_liquid.psp", 1, cm), layer("Water_liquid.psp", 0, cm)}, 100, 1},
+        {"zero thickness",
+         {layer("Water_liquid.psp", 1, cm), layer("Water_liquid.psp", 0, cm)},
+         100,
+         1},
         {"negative density", {layer("Water_liquid.psp", 1, cm, -1)}, 100, 0},
         {"no material", {Layer{nullptr, "x", {1, cm}, 1}}, 100, 0},
     };
@@ -140,7 +143,8 @@ TEST(EnergyNeeded, RefusesAnEnergyBeyondTheTableAndReachesAWaterDepth)
 TEST(ThroughStack, PropertiesOverRandomStacks)
 {
     const char *files[] = {"Water_liquid.psp", "013-Aluminum.ps", "Polymethyl_methacrylate.psp",
-                           "082-Lead.ps", "029-Copper.ps", "Air_dry.psp", "006-Graphite.ps"};
+                           "082-Lead.ps",      "029-Copper.ps",   "Air_dry.psp",
+                           "006-Graphite.ps"};
     std::mt19937 random(20261208);
     auto uniform = [&](double low, double high) {
         return std::uniform_real_distribution<double>(low, high)(random);
@@ -202,8 +206,7 @@ TEST(StackFile, ReadsLayersAsWrittenByHand)
     const Case cases[] = {
         {"013-Aluminum.ps 5 mm", {"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}}},
         {"  Water_liquid.psp\t10cm  # phantom", {"Water_liquid.psp", {10, cm}, {}}},
-        {"Polymethyl_methacrylate.psp 2 cm 1.18",
-         {"Polymethyl_methacrylate.psp", {2, cm}, 1.18}},
+        {"Polymethyl_methacrylate.psp 2 cm 1.18", {"Polymethyl_methacrylate.psp", {2, cm}, 1.18}},
         {"water, liquid 1e3um 1.0", {"water, liquid", {1000, ThicknessUnit::Micrometre}, 1.0}},
         {"lead 0.5 g/cm2", {"lead", {0.5, ThicknessUnit::GramPerCm2}, {}}},
         {"film 50 \xC2\xB5m", {"film", {50, ThicknessUnit::Micrometre}, {}}},
@@ -231,7 +234,8 @@ TEST(LayerOption, ReadsMaterialThicknessAndDensityFromTheRight)
         {"Polymethyl_methacrylate.psp:2cm:1.18",
          LayerSpec{"Polymethyl_methacrylate.psp", {2, cm}, 1.18}},
         {"water, liquid:10 cm", LayerSpec{"water, liquid", {10, cm}, {}}},
-        {"dir:with:colons/x.psp:1g/cm2", LayerSpec{"dir:with:colons/x.psp", {1, ThicknessUnit::GramPerCm2}, {}}},
+        {"dir:with:colons/x.psp:1g/cm2",
+         LayerSpec{"dir:with:colons/x.psp", {1, ThicknessUnit::GramPerCm2}, {}}},
         {"water:10", std::nullopt},
         {"water", std::nullopt},
         {":5mm", std::nullopt},
@@ -246,8 +250,9 @@ TEST(LayerOption, ReadsMaterialThicknessAndDensityFromTheRight)
 
 TEST(StackFile, RefusesALineItCannotReadWhole)
 {
-    const char *lines[] = {"water", "water 5", "5 cm", "water 5 inch", "water five cm",
-                           "water 5 cm 1.2 3", "water ++5 cm", "water nan cm", "water 1e999 cm"};
+    const char *lines[] = {"water",        "water 5",       "5 cm",
+                           "water 5 inch", "water five cm", "water 5 cm 1.2 3",
+                           "water ++5 cm", "water nan cm",  "water 1e999 cm"};
     for (const char *line : lines) {
         SCOPED_TRACE(line);
         const auto parsed = parseStack(std::string("# head\n\nWater_liquid.psp 1 cm\n") + line);

@@ -73,7 +73,8 @@ QString unitShown(ThicknessUnit unit)
 void setProblem(QWidget *editor, bool problem)
 {
     QPalette palette = editor->palette();
-    palette.setColor(QPalette::Text, problem ? kProblemText : QGuiApplication::palette().color(QPalette::Text));
+    palette.setColor(QPalette::Text,
+                     problem ? kProblemText : QGuiApplication::palette().color(QPalette::Text));
     editor->setPalette(palette);
 }
 
@@ -99,7 +100,8 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     layerTable = place(new QTableWidget(0, 4, this), "layerTable", QRect());
     layerTable->setAccessibleName(QStringLiteral("Layers, from the beam's side"));
     layerTable->setHorizontalHeaderLabels({QStringLiteral("Material"), QStringLiteral("Thickness"),
-                                           QStringLiteral("Unit"), QStringLiteral("Density (g/cm3)")});
+                                           QStringLiteral("Unit"),
+                                           QStringLiteral("Density (g/cm3)")});
     layerTable->horizontalHeader()->setSectionResizeMode(MaterialColumn, QHeaderView::Stretch);
     layerTable->setSelectionMode(QAbstractItemView::NoSelection);
     layerTable->setTabKeyNavigation(false);
@@ -122,8 +124,8 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     summaryLabel = plainLabel(this, "summaryLabel");
     layout->addWidget(summaryLabel);
 
-    resultTable = place(new QTableWidget(0, 1 + int(layerQuantities().size()), this),
-                        "resultTable", QRect());
+    resultTable =
+        place(new QTableWidget(0, 1 + int(layerQuantities().size()), this), "resultTable", QRect());
     resultTable->setAccessibleName(QStringLiteral("Results"));
     QStringList headings{QStringLiteral("Layer")};
     for (const LayerQuantityInfo &quantity : layerQuantities())
@@ -168,7 +170,8 @@ void LayersWindow::buildBeam(QGridLayout *grid)
     beamModeBox->setAccessibleName(QStringLiteral("What the beam value is"));
     beamModeBox->addItem(QStringLiteral("Energy going in"), int(Beam::EnergyIn));
     beamModeBox->addItem(QStringLiteral("Energy wanted out of the stack"), int(Beam::EnergyOut));
-    beamModeBox->addItem(QStringLiteral("Water depth to reach behind the stack"), int(Beam::WaterDepth));
+    beamModeBox->addItem(QStringLiteral("Water depth to reach behind the stack"),
+                         int(Beam::WaterDepth));
     beamBox = place(new QLineEdit(this), "beamBox", QRect());
     beamBox->setAccessibleName(QStringLiteral("Beam value"));
     beamUnitLabel = plainLabel(this, "beamUnitLabel", QStringLiteral("MeV"));
@@ -205,21 +208,28 @@ void LayersWindow::buildButtons(QHBoxLayout *row)
         row->addWidget(b);
         return b;
     };
-    addButton = button("addButton", tr("&Add"), QKeySequence(Qt::CTRL | Qt::Key_N), &LayersWindow::addLayer);
-    removeButton = button("removeButton", tr("&Remove"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
-                          &LayersWindow::removeLayer);
-    duplicateButton = button("duplicateButton", tr("D&uplicate"),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), &LayersWindow::duplicateLayer);
-    upButton = button("upButton", tr("Move u&p"), QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveLayer(-1); });
+    addButton = button("addButton", tr("&Add"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                       &LayersWindow::addLayer);
+    removeButton =
+        button("removeButton", tr("&Remove"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
+               &LayersWindow::removeLayer);
+    duplicateButton =
+        button("duplicateButton", tr("D&uplicate"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+               &LayersWindow::duplicateLayer);
+    upButton = button("upButton", tr("Move u&p"), QKeySequence(Qt::CTRL | Qt::Key_Up),
+                      [this] { moveLayer(-1); });
     downButton = button("downButton", tr("Move do&wn"), QKeySequence(Qt::CTRL | Qt::Key_Down),
                         [this] { moveLayer(1); });
     row->addStretch();
-    openButton = button("openButton", tr("&Open stack..."), QKeySequence::Open, &LayersWindow::openStack);
-    saveButton = button("saveButton", tr("&Save stack as..."), QKeySequence::Save, &LayersWindow::saveStack);
-    copyButton = button("copyButton", tr("&Copy results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-                        &LayersWindow::copyResults);
-    saveResultsButton = button("saveResultsButton", tr("Save resul&ts as..."),
-                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &LayersWindow::saveResults);
+    openButton =
+        button("openButton", tr("&Open stack..."), QKeySequence::Open, &LayersWindow::openStack);
+    saveButton =
+        button("saveButton", tr("&Save stack as..."), QKeySequence::Save, &LayersWindow::saveStack);
+    copyButton = button("copyButton", tr("&Copy results"),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &LayersWindow::copyResults);
+    saveResultsButton =
+        button("saveResultsButton", tr("Save resul&ts as..."),
+               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &LayersWindow::saveResults);
 }
 
 void LayersWindow::listMaterials()
@@ -232,8 +242,9 @@ void LayersWindow::listMaterials()
     for (const std::string &file : materialFileNames(std::get<std::vector<std::string>>(listing))) {
         const auto header = readMaterialHeader(materialPath(dataDirectory_, file));
         if (const auto *read = std::get_if<MaterialHeader>(&header))
-            choices_.push_back({file, fileText(read->name).trimmed() + QStringLiteral("  ") + fileText(file),
-                                read->density});
+            choices_.push_back(
+                {file, fileText(read->name).trimmed() + QStringLiteral("  ") + fileText(file),
+                 read->density});
     }
 }
 
@@ -374,9 +385,9 @@ void LayersWindow::fixTabOrder()
             previous = next;
         }
     }
-    for (QWidget *next : std::initializer_list<QWidget *>{addButton, removeButton, duplicateButton,
-                                                           upButton, downButton, openButton, saveButton,
-                                                           copyButton, saveResultsButton, resultTable}) {
+    for (QWidget *next : std::initializer_list<QWidget *>{
+             addButton, removeButton, duplicateButton, upButton, downButton, openButton, saveButton,
+             copyButton, saveResultsButton, resultTable}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -399,11 +410,13 @@ std::vector<LayerSpec> LayersWindow::layerSpecs() const
     for (int row = 0; row < layerCount(); ++row) {
         LayerSpec layer;
         const auto choice = choiceFor(materialBox(row)->currentText());
-        layer.material = choice ? choices_[size_t(*choice)].file : materialBox(row)->currentText().toStdString();
+        layer.material =
+            choice ? choices_[size_t(*choice)].file : materialBox(row)->currentText().toStdString();
         layer.thickness = {typedNumber(thicknessBox(row)->text()).value_or(NAN),
                            ThicknessUnit(unitBox(row)->currentData().toInt())};
         const auto density = typedNumber(densityBox(row)->text());
-        if (!choice || !density || formatDensity(*density) != formatDensity(choices_[size_t(*choice)].density))
+        if (!choice || !density ||
+            formatDensity(*density) != formatDensity(choices_[size_t(*choice)].density))
             layer.density = density.value_or(NAN);
         layers.push_back(std::move(layer));
     }
@@ -498,7 +511,8 @@ void LayersWindow::recompute()
         QComboBox *box = materialBox(row);
         const int choice = box->property("choice").toInt();
         if (choice < 0)
-            return clearResults(where + QStringLiteral("no material matches \"") + box->currentText() +
+            return clearResults(where + QStringLiteral("no material matches \"") +
+                                    box->currentText() +
                                     QStringLiteral("\"; choose one from the list."),
                                 box->lineEdit());
         const MaterialChoice &chosen = choices_[size_t(choice)];
@@ -507,12 +521,16 @@ void LayersWindow::recompute()
             return clearResults(where + fromUtf8(*why), box->lineEdit());
         const auto thickness = typedNumber(thicknessBox(row)->text());
         if (!thickness)
-            return clearResults(where + QStringLiteral("the thickness is not a number."), thicknessBox(row));
+            return clearResults(where + QStringLiteral("the thickness is not a number."),
+                                thicknessBox(row));
         const auto density = typedNumber(densityBox(row)->text());
         if (!density)
-            return clearResults(where + QStringLiteral("the density is not a number."), densityBox(row));
-        layers.push_back({std::get<LayerMaterial>(loaded), chosen.file,
-                          {*thickness, ThicknessUnit(unitBox(row)->currentData().toInt())}, *density});
+            return clearResults(where + QStringLiteral("the density is not a number."),
+                                densityBox(row));
+        layers.push_back({std::get<LayerMaterial>(loaded),
+                          chosen.file,
+                          {*thickness, ThicknessUnit(unitBox(row)->currentData().toInt())},
+                          *density});
         names.push_back(chosen.file);
         shown.push_back(chosen.shown.left(chosen.shown.size() - fileText(chosen.file).size() - 2));
     }
@@ -540,7 +558,8 @@ void LayersWindow::recompute()
         if (auto *error = std::get_if<StackError>(&needed))
             return clearResults(fromUtf8(error->message), editorFor(*error));
         energyIn = std::get<double>(needed);
-        summaryLabel->setText(QStringLiteral("Energy needed going in: ") + number(energyIn) + QStringLiteral(" MeV"));
+        summaryLabel->setText(QStringLiteral("Energy needed going in: ") + number(energyIn) +
+                              QStringLiteral(" MeV"));
     }
 
     const auto result = throughStack(layers, water_, energyIn);
@@ -569,14 +588,16 @@ void LayersWindow::showResults(const StackResult &result, const std::vector<std:
         QTableWidgetItem *item = resultTable->item(row, column);
         if (!item) {
             item = new QTableWidgetItem;
-            item->setTextAlignment(column ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+            item->setTextAlignment(column ? Qt::AlignRight | Qt::AlignVCenter
+                                          : Qt::AlignLeft | Qt::AlignVCenter);
             resultTable->setItem(row, column, item);
         }
         if (item->text() != text)
             item->setText(text);
     };
     for (int row = 0; row < layers; ++row) {
-        const QString name = QString::number(row + 1) + QStringLiteral("  ") + shownNames_[size_t(row)];
+        const QString name =
+            QString::number(row + 1) + QStringLiteral("  ") + shownNames_[size_t(row)];
         set(row, 0, name);
         setPlainToolTip(resultTable->item(row, 0), name);
         const auto quantities = layerQuantities();
@@ -585,13 +606,14 @@ void LayersWindow::showResults(const StackResult &result, const std::vector<std:
                 set(row, column, QString(QChar(kNone)));
                 continue;
             }
-            const auto value = valueOf(result.layers[size_t(row)], quantities[size_t(column - 1)].quantity);
+            const auto value =
+                valueOf(result.layers[size_t(row)], quantities[size_t(column - 1)].quantity);
             set(row, column, value ? number(*value) : QString());
         }
     }
     // The stack as one layer.
-    const LayerResult totals{result.energyIn, result.energyOut, result.energyLost, result.wet,
-                             result.residualWaterRange, std::nullopt};
+    const LayerResult totals{result.energyIn, result.energyOut,          result.energyLost,
+                             result.wet,      result.residualWaterRange, std::nullopt};
     set(layers, 0, QStringLiteral("Stack"));
     for (int column = 1; column <= int(layerQuantities().size()); ++column) {
         const auto value = valueOf(totals, layerQuantities()[size_t(column - 1)].quantity);
@@ -601,12 +623,13 @@ void LayersWindow::showResults(const StackResult &result, const std::vector<std:
     if (Beam(beamModeBox->currentData().toInt()) != Beam::EnergyIn)
         return;
     if (result.stoppedIn)
-        summaryLabel->setText(QStringLiteral("The beam stops in layer %1, ").arg(*result.stoppedIn + 1) +
-                              number(*result.layers[*result.stoppedIn].stopDepth) +
-                              QStringLiteral(" cm into it."));
+        summaryLabel->setText(
+            QStringLiteral("The beam stops in layer %1, ").arg(*result.stoppedIn + 1) +
+            number(*result.layers[*result.stoppedIn].stopDepth) + QStringLiteral(" cm into it."));
     else
-        summaryLabel->setText(QStringLiteral("It leaves the stack with ") + number(result.energyOut) +
-                              QStringLiteral(" MeV, enough for ") + number(result.residualWaterRange) +
+        summaryLabel->setText(QStringLiteral("It leaves the stack with ") +
+                              number(result.energyOut) + QStringLiteral(" MeV, enough for ") +
+                              number(result.residualWaterRange) +
                               QStringLiteral(" cm of water behind it."));
 }
 
@@ -647,7 +670,8 @@ void LayersWindow::saveResults()
                                       {{QStringLiteral("CSV (*.csv)"), {QStringLiteral("csv")}}});
     if (!target)
         return;
-    const std::string text = stackResultsText(*result_, resultNames_, TableFileFormat::CommaSeparated);
+    const std::string text =
+        stackResultsText(*result_, resultNames_, TableFileFormat::CommaSeparated);
     saveFile(this, target->path, [&](QIODevice &file) {
         return file.write(text.data(), qint64(text.size())) == qint64(text.size());
     });
@@ -657,9 +681,12 @@ void LayersWindow::saveStack()
 {
     const auto layers = layerSpecs();
     for (std::size_t i = 0; i < layers.size(); ++i)
-        if (std::isnan(layers[i].thickness.value) || (layers[i].density && std::isnan(*layers[i].density))) {
-            showWarning(this, QStringLiteral("Layer %1 has a thickness or density that is not a number; "
-                                             "the stack was not saved.").arg(i + 1));
+        if (std::isnan(layers[i].thickness.value) ||
+            (layers[i].density && std::isnan(*layers[i].density))) {
+            showWarning(this,
+                        QStringLiteral("Layer %1 has a thickness or density that is not a number; "
+                                       "the stack was not saved.")
+                            .arg(i + 1));
             return;
         }
     const auto target = askSaveTarget(this, tr("Save stack as"), QStringLiteral("stack"),
@@ -675,8 +702,8 @@ void LayersWindow::saveStack()
 
 void LayersWindow::openStack()
 {
-    const QString path = askOpenPath(this, tr("Open stack"),
-                                     QStringLiteral("Quenrow stack (*.stack *.txt);;All files (*)"));
+    const QString path = askOpenPath(
+        this, tr("Open stack"), QStringLiteral("Quenrow stack (*.stack *.txt);;All files (*)"));
     if (path.isEmpty())
         return;
     auto read = readStackFile(path.toStdString());
@@ -693,7 +720,8 @@ void LayersWindow::remember() const
     const auto layers = layerSpecs();
     bool complete = true;
     for (const LayerSpec &layer : layers)
-        complete = complete && !std::isnan(layer.thickness.value) && !(layer.density && std::isnan(*layer.density));
+        complete = complete && !std::isnan(layer.thickness.value) &&
+                   !(layer.density && std::isnan(*layer.density));
     if (complete)
         settings.setValue(QStringLiteral("stack"), fromUtf8(stackText(layers)));
     settings.setValue(QStringLiteral("beam"), beamModeBox->currentIndex());
@@ -703,7 +731,8 @@ void LayersWindow::remember() const
 void LayersWindow::restore()
 {
     QSettings settings(settingsFile(), QSettings::IniFormat);
-    beamModeBox->setCurrentIndex(std::clamp(settings.value(QStringLiteral("beam"), 0).toInt(), 0, 2));
+    beamModeBox->setCurrentIndex(
+        std::clamp(settings.value(QStringLiteral("beam"), 0).toInt(), 0, 2));
     beamBox->setText(settings.value(QStringLiteral("value"), QStringLiteral("150")).toString());
     std::vector<LayerSpec> layers = kFirstStack;
     if (settings.contains(QStringLiteral("stack"))) {

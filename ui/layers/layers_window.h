@@ -104,7 +104,7 @@ private:
     std::optional<StackResult> result_;
     std::vector<std::string> resultNames_; // files, for copies
     QStringList shownNames_;               // materials' names, for the table
-    QWidget *culprit_ = nullptr; // the editor shown in red
+    QWidget *culprit_ = nullptr;           // the editor shown in red
 };
 
 } // namespace quenrow
