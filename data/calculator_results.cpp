@@ -96,14 +96,14 @@ CalculatorResults describeResults(const Material &material, const RowValues &row
     return results;
 }
 
-std::string resultsAsTabSeparated(const std::string &materialName, double density,
+std::string resultsAsTabSeparated(const std::string &materialName, const std::string &density,
                                   const CalculatorResults &results)
 {
     std::string text = "Quantity\tValue\tUnit\n";
     text += "Material\t";
     appendField(text, materialName, TableFileFormat::TabSeparated);
     text += "\t\n";
-    text += "Density\t" + formatDensity(density) + "\tg/cm3\n";
+    text += "Density\t" + density + "\tg/cm3\n";
     for (int q = 0; q < kResultRowCount; ++q) {
         const ResultRowLayout &layout = resultRows()[q];
         for (int column = 0; column < kUnitColumns; ++column) {

@@ -54,9 +54,10 @@ struct CalculatorResults {
 CalculatorResults describeResults(const Material &material, const RowValues &row,
                                   const WaterReference &water);
 
-// Tab-separated: a header line, the material and its density, then one line
-// per value with its unit, as a spreadsheet takes it. Missing values read "n/a".
-std::string resultsAsTabSeparated(const std::string &materialName, double density,
+// Tab-separated: a header line, the material and its density (the text to
+// show, in g/cm3), then one line per value with its unit, as a spreadsheet
+// takes it. Missing values read "n/a".
+std::string resultsAsTabSeparated(const std::string &materialName, const std::string &density,
                                   const CalculatorResults &results);
 
 // A number typed into a box that shows `unit` beside it: the whole text,

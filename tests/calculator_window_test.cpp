@@ -64,7 +64,7 @@ private slots:
         form.openCalculator();
         CalculatorWindow *calculator = form.calculatorWindow();
         QVERIFY(calculator && calculator->isVisible());
-        QVERIFY(calculator->windowTitle().contains(QStringLiteral("WATER, LIQUID, 1.000 g/cm3")));
+        QVERIFY(calculator->windowTitle().contains(QStringLiteral("WATER, LIQUID, 1 g/cm3")));
         // The energy typed in the main window is carried over, and both
         // windows give the same total for it.
         QCOMPARE(calculator->energyBox->text(), QStringLiteral("150"));
@@ -82,7 +82,7 @@ private slots:
 
         // The next load is followed: the same 2 cm now in PMMA.
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("Polymethyl_methacrylate.psp")));
-        QVERIFY(calculator->windowTitle().contains(QStringLiteral("1.190 g/cm3")));
+        QVERIFY(calculator->windowTitle().contains(QStringLiteral("1.19 g/cm3")));
         QCOMPARE(calculator->energyBox->text(), QStringLiteral("5.113E+01"));
         QVERIFY(waterEnergy != calculator->energyBox->text());
         QCOMPARE(shown(*calculator, ResultRow::CsdaRange), QStringLiteral("2.380E+00"));
@@ -95,6 +95,30 @@ private slots:
         QTest::keyClick(form.Text3, Qt::Key_Return);
         QCOMPARE(shown(*calculator, ResultRow::Total), form.Text4->text());
         QVERIFY(warnings.texts.isEmpty());
+    }
+
+    // A 60,000-character name without blanks: the heading is cut, the
+    // window stays on the screen, and what it shows is what Ctrl+C copies.
+    void longNameKeepsTheWindowOnTheScreen()
+    {
+        TempDirectory dir;
+        MaterialText text = MaterialText::fromBundled();
+        text.name = std::string(60000, 'L');
+        dir.write("long.psp", text.str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::loadFile(form, QStringLiteral("long.psp")));
+        form.openCalculator();
+        CalculatorWindow *calculator = form.calculatorWindow();
+        const int screenWidth = calculator->screen()->availableGeometry().width();
+        QVERIFY(calculator->materialLabel->text().contains(QChar(0x2026)));
+        typeInto(calculator->energyBox, QStringLiteral("99999"));
+        typeInto(calculator->energyBox, QStringLiteral("15"));
+        QCOMPARE(calculator->messageLabel->text(), QString());
+        QTest::keyClick(calculator->energyBox, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("\t1.500E+01")));
+        calculator->setEnergyText(QString(60000, 'x'));
+        QVERIFY(calculator->width() <= screenWidth &&
+                calculator->minimumSizeHint().width() <= screenWidth);
     }
 
     void openedFromEveryPlace()
@@ -216,6 +240,27 @@ private slots:
                     QVERIFY2(gone == (label->text() == QString(QChar(0x2013))),
                              qPrintable(label->objectName() + " " + label->text()));
                 }
+    }
+
+    // The heading, caption and copy give the density as its file wrote it.
+    void densityHasTheFilesDigits_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("density");
+        QTest::newRow("hydrogen") << "001-Hydrogen.ps" << "8.3748E-05";
+        QTest::newRow("dry air") << "Air_dry.psp" << "0.00120479";
+        QTest::newRow("water") << "Water_liquid.psp" << "1";
+    }
+    void densityHasTheFilesDigits()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, density);
+        CalculatorWindow calculator(bundled);
+        calculator.setMaterial(std::get<MaterialPtr>(loadMaterial(bundled / file.toStdString())));
+        typeInto(calculator.energyBox, QStringLiteral("150"));
+        QVERIFY(calculator.materialLabel->fullText().endsWith("   density " + density + " g/cm3"));
+        QVERIFY(calculator.windowTitle().endsWith(", " + density + " g/cm3"));
+        QVERIFY(calculator.resultsText().contains("\nDensity\t" + density + "\tg/cm3\n"));
     }
 
     void copiesTheResultsAsTabSeparatedText()

@@ -93,6 +93,7 @@ private slots:
         // A first session shows a range shifter in front of water at 150 MeV.
         QCOMPARE(window->layerCount(), 3);
         QCOMPARE(window->densityBox(1)->text(), QStringLiteral("1.18"));
+        QCOMPARE(window->densityBox(2)->text(), QStringLiteral("1"));
         QCOMPARE(window->densityBox(0)->text(), QStringLiteral("2.6989"));
         QCOMPARE(cell(*window, 0, EnergyIn), QStringLiteral("1.500E+02"));
         QCOMPARE(window->resultTable->rowCount(), 4); // three layers and the stack
@@ -111,6 +112,10 @@ private slots:
         QCOMPARE(cell(*window, 0, StopDepth), QStringLiteral("7.718E+00"));
         QCOMPARE(cell(*window, 0, EnergyOut), QStringLiteral("0.000E+00"));
         QVERIFY(window->summaryLabel->text().contains(QStringLiteral("stops in layer 1")));
+
+        // A gas's density keeps every digit its file has.
+        window->materialBox(0)->setEditText(QStringLiteral("001-Hydrogen.ps"));
+        QCOMPARE(window->densityBox(0)->text(), QStringLiteral("8.3748E-05"));
 
         // The PMMA figure, with its density typed.
         window->materialBox(0)->setEditText(QStringLiteral("Polymethyl_methacrylate.psp"));

@@ -20,6 +20,7 @@
 #include "qt_support.h"
 #include "test_support.h"
 #include "ui/about/form3.h"
+#include "ui/calc/calculator_window.h"
 #include "ui/look.h"
 #include "ui/main/form1.h"
 #include "ui/plot/draw_plot.h"
@@ -407,7 +408,11 @@ private slots:
         QTest::keyClick(form->Text3, Qt::Key_Return);
         QVERIFY(warnings.texts.isEmpty());
         QVERIFY(form->plotWindow()->windowTitle().endsWith(QStringLiteral("1.000[g/cm3]")));
+        form->Text3->setText(QStringLiteral("1,5")); // the habit of this locale: refused, not 1
+        QTest::keyClick(form->Text3, Qt::Key_Return);
         std::setlocale(LC_ALL, "C");
+        QCOMPARE(warnings.texts.size(), 1);
+        QVERIFY(form->Text4->text().isEmpty());
     }
 
     // --- GO ----------------------------------------------------------------
@@ -459,6 +464,20 @@ private slots:
         QCOMPARE(form.material()->table.name, std::string("WATER, LIQUID"));
     }
 
+    // The file replaced between its preview and GO: the preview follows the load.
+    void previewShowsWhatGoLoaded()
+    {
+        WarningRecorder warnings;
+        TempDirectory dir;
+        dir.write("m.psp", MaterialText::fromBundled().str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::selectFile(form, QStringLiteral("m.psp")));
+        dir.write("m.psp", MaterialText::fromBundled("082-Lead.ps").str());
+        form.Command2->click();
+        QCOMPARE(form.Text1->text(), QStringLiteral("LEAD"));
+        QCOMPARE(form.Text2->text(), QStringLiteral("ρ= 11.35 g/cm3"));
+    }
+
     void captionShowsNameAndDensity_data()
     {
         QTest::addColumn<QString>("name");
@@ -480,6 +499,10 @@ private slots:
         QTest::newRow("marks") << "A[*]<b>B</b>"
                                << "1"
                                << "  A[*]<b>B</b>     Density = 1.000[g/cm3]";
+        // A caption is cut in the middle, keeping its density.
+        QTest::newRow("long name") << QString(300, 'L') << "1"
+                                   << "  " + QString(78, 'L') + QChar(0x2026) + QString(52, 'L') +
+                                          "     Density = 1.000[g/cm3]";
     }
     void captionShowsNameAndDensity()
     {
@@ -495,6 +518,29 @@ private slots:
         Form1 form(dir.path());
         QVERIFY(quenrow::test::loadFile(form, QStringLiteral("m.psp")));
         QCOMPARE(form.plotWindow()->windowHandle()->title(), caption);
+    }
+
+    // A bidirectional control in a file name or a name line would reorder
+    // what is shown ("\u202Egnp.psp" as "psp.png"): it shows as U+FFFD.
+    void bidiControlsAreShownAsReplacementCharacters()
+    {
+        const QString controls = QString::fromUtf16(
+            u"\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069\u200E\u200F\u061C");
+        const QChar bad = QChar::ReplacementCharacter;
+        QCOMPARE(withoutBidiControls(controls), QString(controls.size(), bad));
+        WarningRecorder warnings;
+        TempDirectory dir;
+        MaterialText text = MaterialText::fromBundled();
+        text.name = "\u202EDIUQIL";
+        dir.write("\u202Egnp.psp", text.str());
+        Form1 form(dir.path());
+        QVERIFY(quenrow::test::loadFile(form, bad + QStringLiteral("gnp.psp")));
+        form.openCalculator();
+        for (const QString &shown :
+             {form.File2->item(0)->toolTip(), form.Text1->text(), form.plotWindow()->windowTitle(),
+              form.calculatorWindow()->windowTitle(), form.calculatorWindow()->materialLabel->text(),
+              form.calculatorWindow()->materialLabel->toolTip(), boxText(controls)})
+            QVERIFY2(shown.contains(bad) && !shown.contains(QChar(0x202E)), qPrintable(shown));
     }
 
     void longRowsAreCutTo59Characters()
@@ -749,19 +795,27 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("lowest") << "0.001" << true;
-        QTest::newRow("highest") << "10000" << true;
-        QTest::newRow("below") << "0.000999" << false;
-        QTest::newRow("above") << "10000.01" << false;
-        QTest::newRow("overflow") << "1e999" << false;
-        QTest::newRow("word") << "abc" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("with unit") << "10 MeV" << true;
+        QTest::addColumn<QString>("warning"); // when refused: the out-of-range one unless given
+        QTest::newRow("lowest") << "0.001" << true << QString();
+        QTest::newRow("highest") << "10000" << true << QString();
+        QTest::newRow("below") << "0.000999" << false << QString();
+        QTest::newRow("above") << "10000.01" << false << QString();
+        QTest::newRow("overflow") << "1e999" << false << QString();
+        QTest::newRow("word") << "abc" << false << QString();
+        QTest::newRow("empty") << "" << false << QString();
+        QTest::newRow("with unit") << "10 MeV" << true << QString();
+        const QString comma = "\"%1\" has a decimal comma: type the energy with a decimal point.";
+        QTest::newRow("decimal comma") << "1,5" << false << comma.arg("1,5");
+        QTest::newRow("comma after decimals") << " 1.5,3 MeV" << false << comma.arg("1.5,3 MeV");
+        QTest::newRow("comma after an exponent") << "1.e1,5" << false << comma.arg("1.e1,5");
+        QTest::newRow("comma after a point") << "1.,5" << true << QString();
+        QTest::newRow("comma before a blank") << "10, 5" << true << QString();
     }
     void energyEntry()
     {
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
+        QFETCH(QString, warning);
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
         Form2 *plot = form->plotWindow();
@@ -771,7 +825,9 @@ private slots:
         form->Text3->setText(typed);
         QTest::keyClick(form->Text3, Qt::Key_Return);
         if (!accepted) {
-            QCOMPARE(warnings.texts, QStringList{QStringLiteral("This value is out of range.")});
+            QCOMPARE(warnings.texts, QStringList{warning.isEmpty()
+                                                     ? QStringLiteral("This value is out of range.")
+                                                     : warning});
             QVERIFY(form->Text3->text().isEmpty());
             QVERIFY(form->Text4->text().isEmpty());
             QCOMPARE(plot->Line1().x1(), line1Before);

@@ -51,7 +51,7 @@ struct Snapshot {
     static Snapshot of(const Form1 &form)
     {
         Snapshot s;
-        if (form.material()) // none before the first load
+        if (form.material())
             s.table = form.material()->table;
         for (int i = 0; i < form.List1->count(); ++i) {
             s.rows << form.List1->item(i)->text();

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QResizeEvent>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QScreen>
@@ -134,11 +136,23 @@ QString fileText(const std::string &bytes)
     for (QChar &c : text)
         if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
             c = QChar::ReplacementCharacter;
+    return withoutBidiControls(std::move(text));
+}
+
+QString withoutBidiControls(QString text)
+{
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E ||
+            u == 0x200F || u == 0x061C)
+            c = QChar::ReplacementCharacter;
+    }
     return text;
 }
 
-QString plainToolTip(const QString &text)
+QString plainToolTip(const QString &given)
 {
+    const QString text = withoutBidiControls(given);
     // Left alone where Qt would show it as plain text anyway, so the
     // program's own tooltips keep their look.
     if (!Qt::mightBeRichText(text))
@@ -150,7 +164,17 @@ QString plainToolTip(const QString &text)
 
 void setPlainWindowTitle(QWidget *window, const QString &title)
 {
-    QString escaped = title;
+    constexpr qsizetype kLongest = 160;
+    QString escaped = withoutBidiControls(title);
+    if (escaped.size() > kLongest) {
+        qsizetype head = kLongest / 2;
+        qsizetype tail = kLongest - head - 1;
+        if (escaped[head - 1].isHighSurrogate())
+            --head;
+        if (escaped[escaped.size() - tail].isLowSurrogate())
+            --tail;
+        escaped = escaped.left(head) + QChar(0x2026) + escaped.right(tail);
+    }
     escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     window->setWindowTitle(escaped);
 }
@@ -162,7 +186,7 @@ QString boxText(const QString &text)
     constexpr int kLongestRun = 32;
     const QChar ellipsis(0x2026);
 
-    QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList lines = withoutBidiControls(text).split(QLatin1Char('\n'));
     if (lines.size() > kMaxLines)
         lines = lines.mid(0, kMaxLines / 2) + QStringList{QString(ellipsis)} +
                 lines.mid(lines.size() - (kMaxLines / 2 - 1));
@@ -193,6 +217,49 @@ QString boxText(const QString &text)
         out += c;
     }
     return out;
+}
+
+void ElidedLabel::setFullText(const QString &text)
+{
+    full_ = withoutBidiControls(text);
+    setPlainToolTip(this, boxText(full_));
+    elide();
+    updateGeometry();
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    // Room for a name of about forty characters; a longer one is cut.
+    constexpr int kSizedFor = 40;
+    const QFontMetrics metrics = fontMetrics();
+    const int wanted =
+        metrics.horizontalAdvance(full_.left(kSizedFor + 1)) + 2 * margin() + 2 * frameWidth() + 1;
+    return QSize(std::min(wanted, kSizedFor * metrics.averageCharWidth()),
+                 QLabel::sizeHint().height());
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return QSize(fontMetrics().horizontalAdvance(QChar(0x2026)) * 4,
+                 QLabel::minimumSizeHint().height());
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidedLabel::elide()
+{
+    // No screen shows more than a few hundred characters of one line: the
+    // text measured is cut to that first, however long the name.
+    constexpr qsizetype kMeasured = 1000;
+    QString text = full_;
+    if (text.size() > kMeasured)
+        text = text.left(kMeasured / 2) + QChar(0x2026) + text.right(kMeasured / 2);
+    const int room = contentsRect().width() - 2 * margin();
+    setText(fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(room, 0)));
 }
 
 } // namespace quenrow

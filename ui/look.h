@@ -49,6 +49,11 @@ W *place(W *widget, const char *name, const QRect &rect)
 // control characters shown as U+FFFD so a stray NUL cannot cut the text.
 QString fileText(const std::string &bytes);
 
+// `text` with its bidirectional controls shown as U+FFFD: an override or an
+// isolate in a file name would otherwise reorder what the user reads
+// ("\u202Egnp.psp" shown as "psp.png"), and what stands around it.
+QString withoutBidiControls(QString text);
+
 // Text from outside the program (file contents, file names, paths, system
 // messages) is shown as the characters it holds, never as markup: Qt guesses
 // rich text from a leading tag or an "&lt;". Tooltips and window captions
@@ -62,8 +67,28 @@ void setPlainToolTip(T *target, const QString &text)
     target->setToolTip(plainToolTip(text));
 }
 
-// A caption shows "[*]" as it stands instead of as the modified mark.
+// A caption shows "[*]" as it stands instead of as the modified mark, and
+// at most a line's worth of characters, cut in the middle.
 void setPlainWindowTitle(QWidget *window, const QString &title);
+
+// A heading of outside text: one line, cut in the middle to the width the
+// layout gives it, whole in its tooltip. It never asks for more width than
+// a short name needs, so a long one cannot widen its window.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    void setFullText(const QString &text);
+    const QString &fullText() const { return full_; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void elide();
+    QString full_;
+};
 
 // What a message box shows of `text`: at most a dozen lines and 400
 // characters, cut in the middle, with a break allowed in every long run of

@@ -15,10 +15,11 @@ void showWarningBox(QWidget *parent, const QString &text)
                     QMessageBox::Ok, parent);
     // Warnings quote file names and fields: never markup, never larger than the screen.
     box.setTextFormat(Qt::PlainText);
-    const QString shown = boxText(text);
+    const QString plain = withoutBidiControls(text);
+    const QString shown = boxText(plain);
     box.setText(shown);
-    if (QString(shown).remove(QChar(0x200B)) != text)
-        box.setDetailedText(text); // it was cut
+    if (QString(shown).remove(QChar(0x200B)) != plain)
+        box.setDetailedText(plain); // it was cut
     box.exec();
 }
 

@@ -101,16 +101,66 @@ std::optional<SaveTarget> askSaveTarget(QWidget *parent, const QString &caption,
     return saveTargetFor(path, filter, kinds);
 }
 
+namespace {
+
+// Hands every write on to `file` whole, or remembers why it could not. The
+// writers (a PDF or SVG painter, the PNG encoder) do not all look at what a
+// write returns, and a short write says nothing of its cause until the rest
+// is tried.
+class WholeWrites final : public QIODevice {
+public:
+    explicit WholeWrites(QIODevice &file) : file_(file) { open(QIODevice::WriteOnly); }
+
+    bool failed() const { return failed_; }
+    QString cause() const { return cause_; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (failed_)
+            return -1;
+        for (qint64 done = 0; done < size;) {
+            const qint64 written = file_.write(data + done, size - done);
+            if (written <= 0) {
+                failed_ = true;
+                cause_ = file_.errorString();
+                return -1;
+            }
+            done += written;
+        }
+        return size;
+    }
+
+private:
+    QIODevice &file_;
+    bool failed_ = false;
+    QString cause_;
+};
+
+} // namespace
+
 bool saveFile(QWidget *parent, const QString &path, const std::function<bool(QIODevice &)> &write)
 {
     QSaveFile file(path);
-    // A failed open, write or commit leaves the old file and removes the new one.
-    if (file.open(QIODevice::WriteOnly) && write(file) && file.commit()) {
+    // Unbuffered: QSaveFile flushes what it holds back inside commit() and
+    // renames even when that flush fails, so nothing may be held back.
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    QString cause;
+    if (written) {
+        WholeWrites out(file);
+        written = write(out) && !out.failed();
+        cause = out.cause();
+    }
+    // A file not committed is removed with `file`; the old one stays as it was.
+    if (written && file.commit()) {
         lastFolder() = QFileInfo(path).absolutePath();
         return true;
     }
-    QString cause = file.errorString();
-    if (file.error() == QFileDevice::NoError || cause.isEmpty())
+    if (cause.isEmpty() && file.error() != QFileDevice::NoError)
+        cause = file.errorString();
+    if (cause.isEmpty())
         cause = QObject::tr("the data could not be written");
     showWarning(parent, QObject::tr("\"%1\" could not be saved: %2.")
                             .arg(QDir::toNativeSeparators(path), cause));

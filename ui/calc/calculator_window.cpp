@@ -54,6 +54,13 @@ int valueWidth(const QWidget *widget)
     return widget->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 4;
 }
 
+// With the file's own digits (hydrogen's 8.3748E-05, not 0.000084).
+QString densityAsWritten(const Material &material)
+{
+    return material.densityText.empty() ? fromUtf8(formatDensity(material.density))
+                                        : fileText(material.densityText);
+}
+
 const QString kNoMaterial =
     QStringLiteral("No material is loaded: choose one in the main window and press GO.");
 
@@ -66,8 +73,9 @@ CalculatorWindow::CalculatorWindow(const std::filesystem::path &dataDirectory)
     setPlainWindowTitle(this, QStringLiteral("Calculator"));
 
     auto *layout = new QVBoxLayout(this);
-    materialLabel = plainLabel(this, "materialLabel", kNoMaterial);
-    materialLabel->setWordWrap(true);
+    materialLabel = place(new ElidedLabel(this), "materialLabel", QRect());
+    materialLabel->setAccessibleName(QString());
+    materialLabel->setFullText(kNoMaterial);
     layout->addWidget(materialLabel);
 
     auto *inputs = new QGridLayout;
@@ -176,11 +184,10 @@ void CalculatorWindow::setMaterial(MaterialPtr material)
 {
     material_ = std::move(material);
     const QString name = fileText(material_->name());
-    const QString densityText =
-        fromUtf8(formatDensity(material_->density)) + QStringLiteral(" g/cm3");
+    const QString densityText = densityAsWritten(*material_) + QStringLiteral(" g/cm3");
     setPlainWindowTitle(this, QStringLiteral("Calculator - ") + name + QStringLiteral(", ") +
                                   densityText);
-    materialLabel->setText(name + QStringLiteral("   density ") + densityText);
+    materialLabel->setFullText(name + QStringLiteral("   density ") + densityText);
     setInputsEnabled(true);
     lookUp();
 }
@@ -307,7 +314,8 @@ void CalculatorWindow::clearResults(const QString &message)
                 setValue(label, QString::fromLatin1(resultRows()[q].name),
                          resultRows()[q].units[column], QString());
     notesLabel->setText(QString());
-    messageLabel->setText(message);
+    // A message may quote what was typed: cut, and free to wrap anywhere.
+    messageLabel->setText(boxText(message));
 }
 
 QString CalculatorWindow::resultsText() const
@@ -315,7 +323,7 @@ QString CalculatorWindow::resultsText() const
     if (!results_ || !material_)
         return QString();
     return fromUtf8(resultsAsTabSeparated(fileText(material_->name()).toStdString(),
-                                          material_->density, *results_));
+                                          densityAsWritten(*material_).toStdString(), *results_));
 }
 
 void CalculatorWindow::copyResults()

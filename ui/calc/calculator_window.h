@@ -19,6 +19,8 @@ class QLineEdit;
 
 namespace quenrow {
 
+class ElidedLabel;
+
 class CalculatorWindow : public QWidget {
     Q_OBJECT
 public:
@@ -31,7 +33,7 @@ public:
     // Puts `text` in the energy box and looks it up, as if typed there.
     void setEnergyText(const QString &text);
 
-    QLabel *materialLabel;
+    ElidedLabel *materialLabel; // the loaded material and its density
     QLineEdit *energyBox;
     QLineEdit *rangeBox;
     QComboBox *rangeColumnBox; // CSDA, projected

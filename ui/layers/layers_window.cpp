@@ -44,14 +44,16 @@ const std::vector<LayerSpec> kFirstStack = {
     {"Water_liquid.psp", {10, ThicknessUnit::Centimetre}, {}},
 };
 
-QString fromUtf8(const std::string &text)
+// For display: messages name files and paths, outside text shown as fileText
+// shows it (line breaks too, so not for text that leaves the window).
+QString displayed(const std::string &text)
 {
-    return QString::fromStdString(text);
+    return fileText(text);
 }
 
 QString number(double value)
 {
-    return fromUtf8(formatScientific(value));
+    return displayed(formatScientific(value));
 }
 
 QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = {})
@@ -153,7 +155,7 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     if (auto *loaded = std::get_if<LayerMaterial>(&water))
         water_.material = *loaded;
     else
-        waterProblem_ = fromUtf8(std::get<std::string>(water)) +
+        waterProblem_ = displayed(std::get<std::string>(water)) +
                         QStringLiteral(" Liquid water is the reference of every result.");
     restore();
     resize(920, 640);
@@ -236,7 +238,7 @@ void LayersWindow::listMaterials()
 {
     auto listing = listDirectoryFiles(dataDirectory_);
     if (auto *reason = std::get_if<std::string>(&listing)) {
-        messageLabel->setText(QStringLiteral("Cannot read the data folder: ") + fromUtf8(*reason));
+        messageLabel->setText(QStringLiteral("Cannot read the data folder: ") + displayed(*reason));
         return;
     }
     for (const std::string &file : materialFileNames(std::get<std::vector<std::string>>(listing))) {
@@ -315,28 +317,28 @@ void LayersWindow::insertLayerRow(int row, const LayerSpec &layer)
     materialEdit->completer()->setFilterMode(Qt::MatchContains);
     materialEdit->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     materialEdit->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    const auto choice = choiceFor(fromUtf8(layer.material));
+    const auto choice = choiceFor(displayed(layer.material));
     materialEdit->setProperty("choice", choice.value_or(-1));
     if (choice) {
         materialEdit->setCurrentIndex(*choice);
-        materialEdit->setProperty("file", fromUtf8(choices_[size_t(*choice)].file));
+        materialEdit->setProperty("file", displayed(choices_[size_t(*choice)].file));
     } else {
         materialEdit->setCurrentIndex(-1);
-        materialEdit->setEditText(fromUtf8(layer.material));
+        materialEdit->setEditText(displayed(layer.material));
     }
     setPlainToolTip(materialEdit, materialEdit->currentText());
     materialEdit->lineEdit()->setCursorPosition(0); // a long name shows its start
 
-    auto *thickness = new QLineEdit(fromUtf8(formatGeneral(layer.thickness.value)));
+    auto *thickness = new QLineEdit(displayed(formatGeneral(layer.thickness.value)));
     auto *unit = new QComboBox;
     for (ThicknessUnit u : kThicknessUnits)
         unit->addItem(unitShown(u), int(u));
     unit->setCurrentIndex(unit->findData(int(layer.thickness.unit)));
     auto *density = new QLineEdit;
     if (layer.density)
-        density->setText(fromUtf8(formatGeneral(*layer.density)));
+        density->setText(displayed(formatGeneral(*layer.density)));
     else if (choice)
-        density->setText(fromUtf8(formatDensity(choices_[size_t(*choice)].density)));
+        density->setText(displayed(formatGeneral(choices_[size_t(*choice)].density)));
 
     layerTable->setCellWidget(row, MaterialColumn, materialEdit);
     layerTable->setCellWidget(row, ThicknessColumn, thickness);
@@ -361,10 +363,10 @@ void LayersWindow::materialChosen(int row)
     const auto choice = choiceFor(box->currentText());
     box->setProperty("choice", choice.value_or(-1)); // read on every keystroke elsewhere
     if (choice) {
-        const QString file = fromUtf8(choices_[size_t(*choice)].file);
+        const QString file = displayed(choices_[size_t(*choice)].file);
         if (box->property("file").toString() != file) {
             box->setProperty("file", file);
-            densityBox(row)->setText(fromUtf8(formatDensity(choices_[size_t(*choice)].density)));
+            densityBox(row)->setText(displayed(formatGeneral(choices_[size_t(*choice)].density)));
         }
     }
     recompute();
@@ -416,7 +418,7 @@ std::vector<LayerSpec> LayersWindow::layerSpecs() const
                            ThicknessUnit(unitBox(row)->currentData().toInt())};
         const auto density = typedNumber(densityBox(row)->text());
         if (!choice || !density ||
-            formatDensity(*density) != formatDensity(choices_[size_t(*choice)].density))
+            formatGeneral(*density) != formatGeneral(choices_[size_t(*choice)].density))
             layer.density = density.value_or(NAN);
         layers.push_back(std::move(layer));
     }
@@ -518,7 +520,7 @@ void LayersWindow::recompute()
         const MaterialChoice &chosen = choices_[size_t(choice)];
         const auto loaded = material(chosen.file);
         if (auto *why = std::get_if<std::string>(&loaded))
-            return clearResults(where + fromUtf8(*why), box->lineEdit());
+            return clearResults(where + displayed(*why), box->lineEdit());
         const auto thickness = typedNumber(thicknessBox(row)->text());
         if (!thickness)
             return clearResults(where + QStringLiteral("the thickness is not a number."),
@@ -551,12 +553,12 @@ void LayersWindow::recompute()
         if (beam == Beam::WaterDepth) {
             const auto reached = energyForWaterDepth(water_, *value);
             if (auto *error = std::get_if<StackError>(&reached))
-                return clearResults(fromUtf8(error->message), beamBox);
+                return clearResults(displayed(error->message), beamBox);
             energyOut = std::get<double>(reached);
         }
         const auto needed = energyNeededFor(layers, energyOut);
         if (auto *error = std::get_if<StackError>(&needed))
-            return clearResults(fromUtf8(error->message), editorFor(*error));
+            return clearResults(displayed(error->message), editorFor(*error));
         energyIn = std::get<double>(needed);
         summaryLabel->setText(QStringLiteral("Energy needed going in: ") + number(energyIn) +
                               QStringLiteral(" MeV"));
@@ -564,7 +566,7 @@ void LayersWindow::recompute()
 
     const auto result = throughStack(layers, water_, energyIn);
     if (auto *error = std::get_if<StackError>(&result))
-        return clearResults(fromUtf8(error->message), editorFor(*error));
+        return clearResults(displayed(error->message), editorFor(*error));
     showResults(std::get<StackResult>(result), names);
 }
 
@@ -650,7 +652,8 @@ QString LayersWindow::resultsText() const
 {
     if (!result_)
         return QString();
-    return fromUtf8(stackResultsText(*result_, resultNames_, TableFileFormat::TabSeparated));
+    return QString::fromStdString(
+        stackResultsText(*result_, resultNames_, TableFileFormat::TabSeparated));
 }
 
 void LayersWindow::copyResults()
@@ -708,7 +711,7 @@ void LayersWindow::openStack()
         return;
     auto read = readStackFile(path.toStdString());
     if (auto *why = std::get_if<std::string>(&read)) {
-        showWarning(this, fromUtf8(*why));
+        showWarning(this, displayed(*why));
         return;
     }
     setLayers(std::get<std::vector<LayerSpec>>(read));
@@ -723,7 +726,7 @@ void LayersWindow::remember() const
         complete = complete && !std::isnan(layer.thickness.value) &&
                    !(layer.density && std::isnan(*layer.density));
     if (complete)
-        settings.setValue(QStringLiteral("stack"), fromUtf8(stackText(layers)));
+        settings.setValue(QStringLiteral("stack"), QString::fromStdString(stackText(layers)));
     settings.setValue(QStringLiteral("beam"), beamModeBox->currentIndex());
     settings.setValue(QStringLiteral("value"), beamBox->text());
 }

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "data/lookup.h"
 #include "data/material_directory.h"
@@ -132,6 +133,15 @@ QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect)
 QString saveStem(const std::string &fileName)
 {
     return QFileInfo(fileText(fileName)).completeBaseName();
+}
+
+// "1,5": a decimal point typed in a comma-decimal habit, which the leading
+// number would read as 1 without a word.
+bool hasDecimalComma(const QString &typed)
+{
+    static const QRegularExpression comma(QStringLiteral(
+        "^[ \\t\\n]*[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eEdD][+-]?[0-9]+)?(?<=[0-9]),[0-9]"));
+    return comma.match(typed).hasMatch();
 }
 
 void setTextIfChanged(QLineEdit *box, const QString &text)
@@ -342,9 +352,14 @@ void Form1::File_Click(QListWidget *list)
         return;
     }
     const auto &[materialName, density] = std::get<MaterialHeader>(header);
-    Text1->setText(fileText(materialName));
-    Text2->setText(QStringLiteral("ρ= ") + QString::fromStdString(formatGeneral(density)) +
-                   QStringLiteral(" g/cm3"));
+    showPreview(materialName, density);
+}
+
+void Form1::showPreview(const std::string &materialName, double density)
+{
+    setTextIfChanged(Text1, fileText(materialName));
+    setTextIfChanged(Text2, QStringLiteral("ρ= ") + QString::fromStdString(formatGeneral(density)) +
+                                QStringLiteral(" g/cm3"));
 }
 
 void Form1::Command1_Click()
@@ -391,6 +406,10 @@ bool Form1::loadFile(const std::filesystem::path &path)
         return false;
     }
     auto material = std::get<MaterialPtr>(std::move(loaded));
+    // The file may have been replaced since it was clicked: the preview
+    // shows what is loaded, not what was there. (A file clicked at the
+    // pauses below keeps its own.)
+    showPreview(material->name(), material->density);
     loading_ = true;
     struct Reset {
         bool &flag;
@@ -545,7 +564,15 @@ void Form1::Text3_Enter()
 {
     if (!material_)
         return;
-    const double energy = parseNumber(Text3->text().toStdString());
+    const QString typed = Text3->text();
+    if (hasDecimalComma(typed)) {
+        showWarning(this, tr("\"%1\" has a decimal comma: type the energy with a decimal point.")
+                              .arg(typed.trimmed()));
+        Text3->setText(QString());
+        Text4->setText(QString());
+        return;
+    }
+    const double energy = parseNumber(typed.toStdString());
     const auto total = interpolateTotal(*material_, energy);
     if (!total) {
         showWarning(this, QStringLiteral("This value is out of range."));

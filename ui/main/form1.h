@@ -78,6 +78,7 @@ private:
     void fillFileLists();
 
     void File_Click(QListWidget *list);
+    void showPreview(const std::string &materialName, double density);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
