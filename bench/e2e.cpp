@@ -14,6 +14,8 @@
 //   quenrow_e2e rss [K]       peak RSS of a fresh session after K loads
 //   quenrow_e2e calc-key [N]  keystrokes in the calculator's energy box, each
 //                             to its result block repainted
+//   quenrow_e2e layers-key [N] keystrokes in a thickness of a 20-layer stack,
+//                             each to the results table repainted
 //   quenrow_e2e all           all of the above with the default counts
 // Each figure is printed as one tab-separated line:
 //   name  unit  n  median  p99  p10  min  max  [note]
@@ -27,12 +29,14 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QTableWidget>
 #include <QLineEdit>
 #include <QTest>
 
 #include "data/plot_geometry.h"
 #include "session_support.h"
 #include "ui/calc/calculator_window.h"
+#include "ui/layers/layers_window.h"
 #include "ui/message.h"
 
 using namespace quenrow;
@@ -372,6 +376,55 @@ int benchCalculatorKey(BenchApplication &app, int keys)
     return 0;
 }
 
+// The second thickness of 20 layers typed as "1", "15", "1", ...: every key
+// changes every result after that layer.
+int benchLayersKey(BenchApplication &app, int keys)
+{
+    Session session(app);
+    session.form.openLayers();
+    LayersWindow *window = session.form.layersWindow();
+    std::vector<LayerSpec> layers;
+    const char *files[] = {"013-Aluminum.ps", "Polymethyl_methacrylate.psp", "Water_liquid.psp",
+                           "029-Copper.ps"};
+    for (int i = 0; i < 20; ++i)
+        layers.push_back({files[i % 4], {1, ThicknessUnit::Millimetre}, {}});
+    window->setLayers(layers);
+    window->beamBox->setText(QStringLiteral("150"));
+    QLineEdit *thickness = window->thicknessBox(1); // its results are in view
+    thickness->setText(QStringLiteral("1"));
+    thickness->setFocus();
+    thickness->end(false);
+    QWidget *results = window->resultTable->viewport();
+    app.settle(50);
+
+    constexpr Qt::Key kCycle[] = {Qt::Key_5, Qt::Key_Backspace};
+    constexpr int kWarmUp = 40;
+    std::vector<double> us;
+    int missed = 0;
+    for (int i = 0; i < kWarmUp + keys; ++i) {
+        app.watchPaint([results](QObject *painted) { return painted == results; });
+        const std::int64_t start = nowNs();
+        {
+            Collect collect;
+            QTest::keyClick(thickness, kCycle[i % std::size(kCycle)]);
+            if (!app.waitForPaint(1000))
+                ++missed;
+        }
+        if (i >= kWarmUp && app.paintDone())
+            us.push_back((app.paintDoneAt() - start) / 1e3);
+    }
+    app.settle(3);
+    if (!session.warnings.isEmpty() || missed || window->resultTable->rowCount() != 21) {
+        report("layers_key", "us", {},
+               (missed ? std::to_string(missed) + " keys never repainted the results: "
+                       : std::string("no results or a warning: ")) +
+                   window->messageLabel->text().toStdString());
+        return 1;
+    }
+    report("layers_key", "us", us, "thickness of layer 2 of 20, 150 MeV");
+    return 0;
+}
+
 int countArgument(int argc, char **argv, int fallback)
 {
     return argc > 2 ? std::max(1, std::atoi(argv[2])) : fallback;
@@ -382,8 +435,10 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|calc-key|rss|all [count]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|rss|all [count]\n",
+            argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
@@ -405,6 +460,8 @@ int main(int argc, char *argv[])
         return benchPointer(app, countArgument(argc, argv, 1000));
     if (mode == "calc-key")
         return benchCalculatorKey(app, countArgument(argc, argv, 600));
+    if (mode == "layers-key")
+        return benchLayersKey(app, countArgument(argc, argv, 600));
     if (mode == "all") {
         int failed = 0;
         failed += benchGo(app, 200, Before::Nothing);
@@ -412,6 +469,7 @@ int main(int argc, char *argv[])
         failed += benchGo(app, 200, Before::RowShown);
         failed += benchPointer(app, 1000);
         failed += benchCalculatorKey(app, 600);
+        failed += benchLayersKey(app, 600);
         failed += benchStartup(20);
         failed += benchRss(10);
         return failed ? 1 : 0;

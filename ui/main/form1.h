@@ -20,6 +20,7 @@ class QPushButton;
 namespace quenrow {
 
 class CalculatorWindow;
+class LayersWindow;
 class Form2;
 class Form3;
 
@@ -61,6 +62,9 @@ public:
 
     // Shows the calculator, made on first use, with the energy typed in Text3.
     void openCalculator();
+    // Shows the beam-through-layers window, made on first use.
+    void openLayers();
+    LayersWindow *layersWindow() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,6 +101,7 @@ private:
     QPointer<Form2> plot_;
     QPointer<Form3> about_;
     QPointer<CalculatorWindow> calculator_;
+    QPointer<LayersWindow> layers_;
 };
 
 } // namespace quenrow
