@@ -19,6 +19,8 @@
 //                             to the plot repainted
 //   quenrow_e2e compare-pointer [N] pointer moves over the compare plot with
 //                             10 curves, each with its readout and line repainted
+//   quenrow_e2e layers-key [N] keystrokes in a thickness of a 20-layer stack,
+//                             each to the results table repainted
 //   quenrow_e2e all           all of the above with the default counts
 // Each figure is printed as one tab-separated line:
 //   name  unit  n  median  p99  p10  min  max  [note]
@@ -33,6 +35,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTableWidget>
 #include <QLineEdit>
 #include <qcustomplot.h>
 #include <QTest>
@@ -41,6 +44,7 @@
 #include "session_support.h"
 #include "ui/calc/calculator_window.h"
 #include "ui/compare/compare_window.h"
+#include "ui/layers/layers_window.h"
 #include "ui/message.h"
 
 using namespace quenrow;
@@ -480,6 +484,55 @@ int benchComparePointer(BenchApplication &app, int moves)
     return 0;
 }
 
+// The second thickness of 20 layers typed as "1", "15", "1", ...: every key
+// changes every result after that layer.
+int benchLayersKey(BenchApplication &app, int keys)
+{
+    Session session(app);
+    session.form.openLayers();
+    LayersWindow *window = session.form.layersWindow();
+    std::vector<LayerSpec> layers;
+    const char *files[] = {"013-Aluminum.ps", "Polymethyl_methacrylate.psp", "Water_liquid.psp",
+                           "029-Copper.ps"};
+    for (int i = 0; i < 20; ++i)
+        layers.push_back({files[i % 4], {1, ThicknessUnit::Millimetre}, {}});
+    window->setLayers(layers);
+    window->beamBox->setText(QStringLiteral("150"));
+    QLineEdit *thickness = window->thicknessBox(1); // its results are in view
+    thickness->setText(QStringLiteral("1"));
+    thickness->setFocus();
+    thickness->end(false);
+    QWidget *results = window->resultTable->viewport();
+    app.settle(50);
+
+    constexpr Qt::Key kCycle[] = {Qt::Key_5, Qt::Key_Backspace};
+    constexpr int kWarmUp = 40;
+    std::vector<double> us;
+    int missed = 0;
+    for (int i = 0; i < kWarmUp + keys; ++i) {
+        app.watchPaint([results](QObject *painted) { return painted == results; });
+        const std::int64_t start = nowNs();
+        {
+            Collect collect;
+            QTest::keyClick(thickness, kCycle[i % std::size(kCycle)]);
+            if (!app.waitForPaint(1000))
+                ++missed;
+        }
+        if (i >= kWarmUp && app.paintDone())
+            us.push_back((app.paintDoneAt() - start) / 1e3);
+    }
+    app.settle(3);
+    if (!session.warnings.isEmpty() || missed || window->resultTable->rowCount() != 21) {
+        report("layers_key", "us", {},
+               (missed ? std::to_string(missed) + " keys never repainted the results: "
+                       : std::string("no results or a warning: ")) +
+                   window->messageLabel->text().toStdString());
+        return 1;
+    }
+    report("layers_key", "us", us, "thickness of layer 2 of 20, 150 MeV");
+    return 0;
+}
+
 int countArgument(int argc, char **argv, int fallback)
 {
     return argc > 2 ? std::max(1, std::atoi(argv[2])) : fallback;
@@ -490,7 +543,9 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|calc-key|compare-choose|compare-pointer|rss|all [count]\n",
+        std::fprintf(stderr,
+                     "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|compare-choose|"
+                     "compare-pointer|rss|all [count]\n",
                      argv[0]);
         return 2;
     }
@@ -517,6 +572,8 @@ int main(int argc, char *argv[])
         return benchCompareChoose(app, countArgument(argc, argv, 200));
     if (mode == "compare-pointer")
         return benchComparePointer(app, countArgument(argc, argv, 1000));
+    if (mode == "layers-key")
+        return benchLayersKey(app, countArgument(argc, argv, 600));
     if (mode == "all") {
         int failed = 0;
         failed += benchGo(app, 200, Before::Nothing);
@@ -526,6 +583,7 @@ int main(int argc, char *argv[])
         failed += benchCalculatorKey(app, 600);
         failed += benchCompareChoose(app, 200);
         failed += benchComparePointer(app, 1000);
+        failed += benchLayersKey(app, 600);
         failed += benchStartup(20);
         failed += benchRss(10);
         return failed ? 1 : 0;

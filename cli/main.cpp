@@ -15,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/output.h"
+#include "cli/stack_mode.h"
 #include "data/calculator.h"
 #include "data/compare.h"
 #include "data/number_format.h"
@@ -54,6 +55,7 @@ struct Options {
     bool table = false;
     Format format = Format::Text;
     fs::path data;
+    quenrow::cli::StackOptions stack;
 };
 
 void complain(const std::string &message)
@@ -513,7 +515,13 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                "  quenrow-lookup \"water, liquid\" --range 15.77 --relative-to-water\n"
                "  quenrow-lookup Polymethyl_methacrylate.psp --range 2 --linear\n"
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
-               "  quenrow-lookup --list\n\n"
+               "  quenrow-lookup --list\n"
+               "  quenrow-lookup --layer 013-Aluminum.ps:5mm --layer "
+               "Polymethyl_methacrylate.psp:2cm:1.18 \\\n"
+               "                 --layer Water_liquid.psp:10cm 150\n"
+               "  quenrow-lookup --stack shifter.stack --water-depth 12 --format csv\n\n"
+               "Stacks follow the continuous-slowing-down approximation: no range straggling, no\n"
+               "nuclear losses of protons, no multiple-scattering path effects.\n\n"
                "Exit status: 0 when every answer was given, 1 when an input was out of range\n"
                "or not a number (the other lines are still answered), 2 for a usage error or\n"
                "a data folder or file that cannot be read.");
@@ -545,9 +553,43 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                    "The data folder (default: ./quenrow-data, else the installed one)")
         ->type_name("DIR")
         ->check(existingFolder, "");
+    app.add_option(
+           "--layer", options.stack.layers,
+           "A layer of a stack, from the beam's side (repeatable): MATERIAL:THICKNESS[:DENSITY], "
+           "the thickness in um, mm, cm or g/cm2, the density in g/cm3 when not the file's. "
+           "Each ENERGY gives a row per layer: energy in, out, lost, water-equivalent "
+           "thickness, range left in water, and where the beam stops")
+        ->type_name("LAYER")
+        ->allow_extra_args(false);
+    app.add_option(
+           "--stack", options.stack.stackFile,
+           "The layers of a stack file as the window saves it (one `material thickness unit "
+           "[density]` a line), before any --layer")
+        ->type_name("FILE");
+    app.add_flag(
+        "--energy-out", options.stack.energyOut,
+        "With a stack: each value is the energy wanted out of it; the rows show the energy "
+        "needed going in");
+    app.add_flag("--water-depth", options.stack.waterDepth,
+                 "With a stack: each value is a depth of water (cm) to reach behind it");
     try {
         app.parse(argc, argv);
-        if (!options.list && options.material.empty())
+        if (options.stack.requested()) {
+            // No MATERIAL with a stack: the first word is a value.
+            if (!options.material.empty())
+                options.energies.insert(options.energies.begin(), options.material);
+            options.material.clear();
+            if (options.list || options.table || !options.ranges.empty() || options.linear ||
+                options.relativeToWater)
+                throw CLI::ValidationError(
+                    "--layer/--stack",
+                    "takes no --list, --table, --range, --linear or --relative-to-water");
+            if (options.stack.energyOut && options.stack.waterDepth)
+                throw CLI::ValidationError("--energy-out", "and --water-depth exclude each other");
+        } else if (options.stack.energyOut || options.stack.waterDepth) {
+            throw CLI::ValidationError("--energy-out/--water-depth", "need --layer or --stack");
+        }
+        if (!options.list && options.material.empty() && !options.stack.requested())
             throw CLI::RequiredError("MATERIAL");
         if (options.projected && options.ranges.empty())
             throw CLI::ValidationError("--projected", "needs --range");
@@ -573,5 +615,10 @@ int main(int argc, char **argv)
     if (const auto status = parse(argc, argv, options))
         return *status;
     const auto directory = dataDirectory(options);
+    if (options.stack.requested())
+        return quenrow::cli::runStack(
+            options.stack, options.format, options.energies,
+            [&directory](const std::string &name) { return resolveMaterial(name, directory); },
+            directory);
     return options.list ? listMaterials(options, directory) : lookUp(options, directory);
 }

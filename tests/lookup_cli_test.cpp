@@ -292,5 +292,74 @@ TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
     EXPECT_NE(comma.err.find("\"1,5\" is not a number"), std::string::npos) << comma.err;
 }
 
+// The figures (computed apart from the program), a row per energy
+// per layer, named as the window names them.
+TEST(LookupProgram, StackGivesARowPerEnergyPerLayer)
+{
+    const Process r =
+        run({"--layer", "Water_liquid.psp:5cm", "--layer", "Polymethyl_methacrylate.psp:1cm:1.19",
+             "--format", "csv", "150", "100"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(r.out, ',');
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "beam_MeV,layer,material,energy_in_MeV,energy_out_MeV,energy_lost_MeV,wet_cm,"
+              "residual_water_range_cm,stop_depth_cm");
+    EXPECT_EQ(rows[1][2], "Water_liquid.psp");
+    EXPECT_NEAR(number(rows[1][4]), 120.69, 0.0051);
+    EXPECT_NEAR(number(rows[1][6]), 5, 1e-9);
+    EXPECT_EQ(rows[2][3], rows[1][4]); // what leaves one layer enters the next
+    EXPECT_NEAR(number(rows[3][4]), 55.85, 0.0051);
+}
+
+TEST(LookupProgram, StackFileAskedBackwardsGivesTheEnergyNeeded)
+{
+    test::TempDirectory folder;
+    const auto stack =
+        folder.write("shifter.stack", "# shifter\nlead 1 mm\nWater_liquid.psp 2 cm\n");
+    const Process forward = run({"--stack", stack.string(), "--format", "tsv", "123.4"});
+    ASSERT_EQ(forward.status, 0) << forward.err;
+    const std::string out = lines(forward.out, '\t').back()[4];
+    const Process back = run({"--stack", stack.string(), "--energy-out", "--format", "tsv", out});
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_NEAR(number(lines(back.out, '\t')[1][1]), 123.4, 123.4e-9);
+
+    // 12 cm of water behind it: the last row's residual range.
+    const Process depth =
+        run({"--stack", stack.string(), "--water-depth", "--format", "tsv", "12"});
+    ASSERT_EQ(depth.status, 0) << depth.err;
+    EXPECT_NEAR(number(lines(depth.out, '\t').back()[8]), 12, 1e-9);
+}
+
+TEST(LookupProgram, StackFailuresGiveTheirStatus)
+{
+    test::TempDirectory folder;
+    const auto bad = folder.write("bad.stack", "water 3 inches\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string message;
+        std::size_t rows; // of output, with the header
+    };
+    const Case cases[] = {
+        {{"--layer", "Water_liquid.psp:5", "150"}, "", 2, "is not MATERIAL:THICKNESS", 0},
+        {{"--stack", bad.string(), "150"}, "", 2, "Line 1", 0},
+        {{"--stack", (folder.path() / "none").string(), "150"}, "", 2, "Cannot open", 0},
+        {{"--layer", "Unobtainium:1cm", "150"}, "", 2, "No material", 0},
+        {{"--energy-out", "150"}, "", 2, "need --layer or --stack", 0},
+        {{"--layer", "lead:1cm", "--range", "2"}, "", 2, "takes no", 0},
+        {{"--layer", "lead:1cm", "--format", "csv"}, "150\nabc 20000\n", 1, "line 2: \"abc\"", 2},
+        {{"--layer", "lead:1cm:-2", "--format", "csv", "150"}, "", 1, "density -2", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        const Process r = run(c.args, c.input);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(lines(r.out, ',').size(), c.rows);
+    }
+}
+
 } // namespace
 } // namespace quenrow
