@@ -52,7 +52,7 @@ else
 fi
 build=${QUENROW_BENCH_BUILD:-build-bench}
 
-packages=(cmake g++ make pkgconf qt6-base-dev libbenchmark-dev fonts-ipafont-gothic
+packages=(cmake g++ make pkgconf qt6-base-dev libqcustomplot-dev libbenchmark-dev fonts-ipafont-gothic
           fonts-liberation xvfb python3-matplotlib libcli11-dev python3-numpy)
 bash scripts/install_packages.sh "${packages[@]}"
 # Debian's interpreter, where python3-matplotlib lives, whatever PATH prefers.
@@ -90,7 +90,7 @@ run_e2e()
     local step round
     for round in $(seq "$rounds"); do
         for step in "go $presses" "go-new $presses" "pointer $moves" "calc-key $keys" "layers-key $keys" \
-            "startup $starts" "rss 10"; do
+            "compare-choose 200" "compare-pointer $moves" "startup $starts" "rss 10"; do
             echo "  $platform, round $round: $step"
             # shellcheck disable=SC2086
             if ! "$e2e" $step >>"$out/$platform.tsv" 2>>"$out/$platform.log"; then
@@ -274,6 +274,19 @@ for where, r in e2e.items():
         add("Layers: keystroke in a 20-layer stack to repainted results (median)", where,
             f"{k['median']:.0f} us", budget, k["median"] <= 2000 if budget else None,
             f"{k['p10']:.0f} us")
+    cc = get("compare_choose")
+    if cc:
+        budget = "<= 16 ms" if where == "Xvfb" else ""
+        add("Compare, 10 materials: add one or switch quantity to repainted plot (median)", where,
+            f"{cc['median'] / 1000:.2f} ms", budget, cc["median"] <= 16000 if budget else None,
+            f"{cc['p10'] / 1000:.2f} ms")
+    cp = get("compare_pointer")
+    if cp:
+        budget = "<= 2 ms" if where == "Xvfb" else ""
+        add("Compare pointer move, readout of 10 curves (median)", where, f"{cp['median']:.0f} us",
+            budget, cp["median"] <= 2000 if budget else None, f"{cp['p10']:.0f} us")
+        add("  ... 99th percentile", where, f"{cp['p99']:.0f} us", "<= 8 ms" if budget else "",
+            cp["p99"] <= 8000 if budget else None)
     r10 = get("peak_rss")
     if r10:
         add("Peak RSS after loading 10 materials", where, f"{r10['median']:.1f} MB", "<= 60 MB",

@@ -17,6 +17,8 @@
 #include "cli/output.h"
 #include "cli/stack_mode.h"
 #include "data/calculator.h"
+#include "data/compare.h"
+#include "data/number_format.h"
 #include "data/data_directory.h"
 #include "data/material_directory.h"
 #include "data/material.h"
@@ -48,6 +50,7 @@ struct Options {
     bool projected = false;
     bool linear = false;
     bool relativeToWater = false;
+    std::string relativeTo; // a material, found as MATERIAL is
     bool list = false;
     bool table = false;
     Format format = Format::Text;
@@ -222,6 +225,8 @@ std::vector<Column> lookupColumns(const Options &options)
     columns.push_back(column(quantityInfo(Quantity::DetourFactor)));
     if (options.relativeToWater)
         columns.push_back({"ratio_to_water", "Ratio to", "water"});
+    else if (!options.relativeTo.empty())
+        columns.push_back({"ratio_to_reference", "Ratio to", "ref."});
     return columns;
 }
 
@@ -243,9 +248,11 @@ struct Where {
 // Everything a run needs to turn an input into a line.
 class Lookup {
 public:
-    Lookup(const Options &options, MaterialPtr material, WaterReference water)
+    Lookup(const Options &options, MaterialPtr material, WaterReference water,
+           MaterialPtr reference = nullptr)
         : options_(options), material_(std::move(material)), file_(material_->path),
-          water_(std::move(water)), out_(stdout, options.format, lookupColumns(options))
+          water_(std::move(water)), reference_(std::move(reference)),
+          out_(stdout, options.format, lookupColumns(options))
     {
         cells_.reserve(12);
         for (const ColumnProblem *problem :
@@ -349,14 +356,36 @@ private:
                 if (std::holds_alternative<MaterialPtr>(water_))
                     refuse(where, std::get<std::string>(ratio));
             }
+        } else if (reference_) {
+            addRatioToReference(where, row.energy);
         }
         out_.row(cells_);
+    }
+
+    // --relative-to: the total linear stopping power over the reference's,
+    // as the compare window shows it.
+    void addRatioToReference(Where where, double energy)
+    {
+        constexpr CompareChoice kRelativeStoppingPower{Quantity::TotalStoppingPower,
+                                                       UnitSystem::Linear};
+        if (const auto ratio = shownAt(material_, reference_, kRelativeStoppingPower, energy)) {
+            cells_.push_back(*ratio);
+            return;
+        }
+        cells_.push_back(std::monostate{});
+        std::string reason = "There is no ratio to " + reference_->name() + " at " +
+                             formatGeneral(energy) + " MeV";
+        for (const MaterialPtr *m : {&material_, &reference_})
+            if (auto problem = unavailableReason(*m, kRelativeStoppingPower))
+                return refuse(where, reason + ": " + *problem);
+        refuse(where, reason + ": it lies outside the reference's table.");
     }
 
     const Options &options_;
     MaterialPtr material_;
     std::string file_;
     WaterReference water_;
+    MaterialPtr reference_;
     TableWriter out_;
     std::vector<Cell> cells_;
     int status_ = kAllAnswered;
@@ -409,6 +438,16 @@ void readStandardInput(Lookup &lookup)
     std::free(text);
 }
 
+// --relative-to's material, found as MATERIAL is; why not, as one sentence.
+std::variant<MaterialPtr, std::string>
+loadReference(const std::string &query, const std::variant<fs::path, std::string> &directory)
+{
+    const auto file = resolveMaterial(query, directory);
+    if (const auto *message = std::get_if<std::string>(&file))
+        return "--relative-to: " + *message;
+    return loadCompared(std::get<fs::path>(file));
+}
+
 // Everything that answers for one material.
 int lookUp(const Options &options, const std::variant<fs::path, std::string> &directory)
 {
@@ -436,7 +475,17 @@ int lookUp(const Options &options, const std::variant<fs::path, std::string> &di
             water = std::get<std::string>(directory) + " There is no ratio to water.";
     }
 
-    Lookup lookup(options, std::move(material), std::move(water));
+    MaterialPtr reference;
+    if (!options.relativeTo.empty()) {
+        auto found = loadReference(options.relativeTo, directory);
+        if (const auto *message = std::get_if<std::string>(&found)) {
+            complain(*message);
+            return kRefused;
+        }
+        reference = std::get<MaterialPtr>(std::move(found));
+    }
+
+    Lookup lookup(options, std::move(material), std::move(water), std::move(reference));
     if (options.table) {
         lookup.tableRows();
     } else if (options.energies.empty() && options.ranges.empty()) {
@@ -488,8 +537,13 @@ std::optional<int> parse(int argc, char **argv, Options &options)
     app.add_flag("--projected", options.projected, "--range is the projected range");
     app.add_flag("--linear", options.linear,
                  "Linear units from the density: MeV/cm and keV/um, cm");
-    app.add_flag("--relative-to-water", options.relativeToWater,
-                 "Add the total linear stopping power over liquid water's");
+    auto *water = app.add_flag("--relative-to-water", options.relativeToWater,
+                               "Add the total linear stopping power over liquid water's");
+    app.add_option("--relative-to", options.relativeTo,
+                   "Add the total linear stopping power over MATERIAL's (a file, path or part "
+                   "of a name, as above)")
+        ->type_name("MATERIAL")
+        ->excludes(water);
     app.add_flag("--list", options.list, "List the materials of the data folder");
     app.add_flag("--table", options.table, "The material's 132 table rows");
     app.add_option("--format", options.format, "text (default), csv, tsv or json")

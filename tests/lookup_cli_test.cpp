@@ -217,6 +217,59 @@ TEST(LookupProgram, CsvColumnsAreNamedAsTheSavedTableNamesThem)
         EXPECT_EQ(number(printed[k][6]), material->table.detourFactor[k]) << "row " << k;
 }
 
+// --relative-to takes any material as MATERIAL is found; with liquid water it
+// gives exactly what --relative-to-water gives.
+TEST(LookupProgram, RelativeToAnyMaterial)
+{
+    const auto density = [](const char *file) {
+        return std::get<MaterialPtr>(loadMaterial(materialPath(test::bundledDataDirectory(), file)))
+            ->density;
+    };
+    const double waterOverAir = density("Water_liquid.psp") / density("Air_dry.psp");
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<double> ratios; // the figures of the compare window's tests
+        double halfLastDigit;
+    };
+    const Case cases[] = {
+        {{"Polymethyl_methacrylate.psp", "150", "--relative-to", "Water_liquid.psp"}, {1.1583}, 5e-5},
+        {{"aluminum", "1", "250", "--relative-to", "water, liquid"}, {1.780, 2.123}, 5e-4},
+        // Linear total stopping powers: the mass ratio times the densities' ratio.
+        {{"Water_liquid.psp", "150", "10", "--relative-to", "Air_dry.psp"},
+         {1.1306 * waterOverAir, 1.1400 * waterOverAir},
+         5e-5 * waterOverAir},
+    };
+    for (const Case &c : cases) {
+        auto args = c.args;
+        args.insert(args.end(), {"--format", "csv"});
+        const Process r = run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto rows = lines(r.out, ',');
+        ASSERT_EQ(rows.size(), c.ratios.size() + 1) << r.out;
+        EXPECT_EQ(rows[0].back(), "ratio_to_reference");
+        for (std::size_t i = 0; i < c.ratios.size(); ++i)
+            EXPECT_NEAR(number(rows[i + 1].back()), c.ratios[i], c.halfLastDigit) << c.args[0];
+    }
+
+    const std::vector<std::string> pmma = {"Polymethyl_methacrylate.psp", "1", "150", "--range", "2", "--format", "csv"};
+    auto named = pmma, water = pmma;
+    named.insert(named.end(), {"--relative-to", "Water_liquid.psp"});
+    water.push_back("--relative-to-water");
+    const auto byName = lines(run(named).out, ','), shortForm = lines(run(water).out, ',');
+    ASSERT_EQ(byName.size(), 4u);
+    ASSERT_EQ(shortForm.size(), 4u);
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(byName[i], shortForm[i]);
+
+    const Process unknown = run({"aluminum", "1", "--relative-to", "nosuch"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_NE(unknown.err.find("--relative-to: No material"), std::string::npos) << unknown.err;
+    const Process both = run({"aluminum", "1", "--relative-to", "air", "--relative-to-water"});
+    EXPECT_EQ(both.status, 2);
+    EXPECT_NE(both.err.find("excludes"), std::string::npos) << both.err;
+}
+
 TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
 {
     for (const std::string format : {"text", "csv", "json"}) {

@@ -23,6 +23,7 @@
 #include "data/table_export.h"
 #include "ui/about/form3.h"
 #include "ui/calc/calculator_window.h"
+#include "ui/compare/compare_window.h"
 #include "ui/layers/layers_window.h"
 #include "ui/look.h"
 #include "ui/message.h"
@@ -474,15 +475,19 @@ void Form1::addCalculatorHooks()
         addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this, &Form1::openCalculator);
     QAction *layers = addAction(tr("Beam through layers..."), QKeySequence(Qt::CTRL | Qt::Key_B), this,
                                 &Form1::openLayers);
+    QAction *compare =
+        addAction(tr("Compare materials..."), QKeySequence(Qt::CTRL | Qt::Key_M), this, &Form1::openCompare);
     List1->addAction(calculator);
     List1->addAction(layers);
+    List1->addAction(compare);
     for (QLineEdit *box : {Text3, Text4}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator, layers](QPoint at) {
+        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator, layers, compare](QPoint at) {
             std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
             menu->addSeparator();
             menu->addAction(calculator);
             menu->addAction(layers);
+            menu->addAction(compare);
             menu->exec(box->mapToGlobal(at));
         });
     }
@@ -501,6 +506,17 @@ void Form1::openCalculator()
     calculator_->raise();
     calculator_->activateWindow();
     calculator_->energyBox->setFocus();
+}
+
+void Form1::openCompare()
+{
+    if (!compare_)
+        compare_ = new CompareWindow(dataDirectory_, this);
+    if (material_)
+        compare_->offerLoaded(material_);
+    compare_->show();
+    compare_->raise();
+    compare_->activateWindow();
 }
 
 void Form1::openLayers()

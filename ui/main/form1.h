@@ -20,6 +20,7 @@ class QPushButton;
 namespace quenrow {
 
 class CalculatorWindow;
+class CompareWindow;
 class LayersWindow;
 class Form2;
 class Form3;
@@ -66,6 +67,9 @@ public:
     void openLayers();
     LayersWindow *layersWindow() const;
 
+    // Shows the compare window, made on first use, offering the loaded material.
+    void openCompare();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -101,6 +105,7 @@ private:
     QPointer<Form2> plot_;
     QPointer<Form3> about_;
     QPointer<CalculatorWindow> calculator_;
+    QPointer<CompareWindow> compare_; // a child window: it ends with this one
     QPointer<LayersWindow> layers_;
 };
 
