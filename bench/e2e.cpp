@@ -14,6 +14,13 @@
 //   quenrow_e2e rss [K]       peak RSS of a fresh session after K loads
 //   quenrow_e2e calc-key [N]  keystrokes in the calculator's energy box, each
 //                             to its result block repainted
+//   quenrow_e2e compare-choose [N]  in the compare window with 10 materials shown,
+//                             a material added or the quantity switched, each
+//                             to the plot repainted
+//   quenrow_e2e compare-pointer [N] pointer moves over the compare plot with
+//                             10 curves, each with its readout and line repainted
+//   quenrow_e2e layers-key [N] keystrokes in a thickness of a 20-layer stack,
+//                             each to the results table repainted
 //   quenrow_e2e all           all of the above with the default counts
 // Each figure is printed as one tab-separated line:
 //   name  unit  n  median  p99  p10  min  max  [note]
@@ -26,13 +33,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QLabel>
+#include <QTableWidget>
 #include <QLineEdit>
+#include <qcustomplot.h>
 #include <QTest>
 
 #include "data/plot_geometry.h"
 #include "session_support.h"
 #include "ui/calc/calculator_window.h"
+#include "ui/compare/compare_window.h"
+#include "ui/layers/layers_window.h"
 #include "ui/message.h"
 
 using namespace quenrow;
@@ -372,6 +384,155 @@ int benchCalculatorKey(BenchApplication &app, int keys)
     return 0;
 }
 
+// The compare window with the first nine materials shown, and the tenth.
+CompareWindow *openCompareWith(BenchApplication &app, Session &session)
+{
+    session.form.openCompare();
+    auto *window = session.form.findChild<CompareWindow *>();
+    for (int i = 0; i < kMaterialCount - 1; ++i)
+        window->setChosen(kMaterials[i], true);
+    app.settle(50);
+    return window;
+}
+
+// Half the samples add the tenth material to nine (it is taken away again
+// untimed), half switch the quantity with all ten shown.
+int benchCompareChoose(BenchApplication &app, int changes)
+{
+    Session session(app);
+    CompareWindow *window = openCompareWith(app, session);
+    const char *tenth = kMaterials[kMaterialCount - 1];
+    std::vector<double> added, switched;
+    int missed = 0;
+    const auto timed = [&](const std::function<void()> &change, std::vector<double> *into) {
+        app.watchPaint([plot = window->plot](QObject *painted) { return painted == plot; });
+        const std::int64_t start = nowNs();
+        {
+            Collect collect;
+            change();
+            if (!app.waitForPaint(1000))
+                ++missed;
+        }
+        if (into && app.paintDone())
+            into->push_back((app.paintDoneAt() - start) / 1e3);
+    };
+    for (int i = 0; i < 20 + changes; ++i) {
+        const bool warm = i < 20;
+        if (i % 2 == 0) {
+            timed([&] { window->setChosen(tenth, true); }, warm ? nullptr : &added);
+            timed([&] { window->setChosen(tenth, false); }, nullptr);
+        } else {
+            window->setChosen(tenth, true);
+            app.settle(2);
+            const int next = (window->quantityBox->currentIndex() + 1) % window->quantityBox->count();
+            timed([&] { window->quantityBox->setCurrentIndex(next); }, warm ? nullptr : &switched);
+            window->setChosen(tenth, false);
+        }
+        app.settle(2);
+    }
+    if (!session.warnings.isEmpty() || missed) {
+        report("compare_choose", "us", {},
+               missed ? std::to_string(missed) + " changes never repainted the plot"
+                      : "warning: " + session.warnings.first().toStdString());
+        return 1;
+    }
+    std::vector<double> all = added;
+    all.insert(all.end(), switched.begin(), switched.end());
+    char note[160];
+    std::snprintf(note, sizeof note, "10 materials; adding the tenth median %.0f us, switching the quantity %.0f us",
+                  median(added), median(switched));
+    report("compare_choose", "us", all, note);
+    return 0;
+}
+
+// The pointer swept over the compare plot with ten curves: each move
+// updates the readout of all ten and the pointer's line.
+int benchComparePointer(BenchApplication &app, int moves)
+{
+    Session session(app);
+    CompareWindow *window = openCompareWith(app, session);
+    window->setChosen(kMaterials[kMaterialCount - 1], true);
+    app.settle(50);
+    QWindow *handle = window->windowHandle();
+    const QRect frame = window->plot->axisRect()->rect();
+    // Sweeps of 250 moves across the frame, a little up and down.
+    const auto at = [&](int i) {
+        const double t = (i % 250) / 249.0;
+        const int x = frame.left() + 1 + int(std::lround(t * (frame.width() - 3)));
+        return window->plot->mapTo(window, QPoint(x, frame.center().y() + (i % 7) - 3));
+    };
+    for (int i = 0; i < 250; ++i)
+        QTest::mouseMove(handle, at(i));
+    app.settle(20);
+    std::vector<double> us;
+    for (int i = 0; i < moves; ++i) {
+        const QPoint p = at(i);
+        const std::int64_t start = nowNs();
+        {
+            Collect collect;
+            QTest::mouseMove(handle, p);
+        }
+        us.push_back((nowNs() - start) / 1e3);
+        QCoreApplication::processEvents();
+    }
+    app.settle(3);
+    if (!session.warnings.isEmpty()) {
+        report("compare_pointer", "us", {}, "warning: " + session.warnings.first().toStdString());
+        return 1;
+    }
+    report("compare_pointer", "us", us, "10 curves, readout and pointer line repainted");
+    return 0;
+}
+
+// The second thickness of 20 layers typed as "1", "15", "1", ...: every key
+// changes every result after that layer.
+int benchLayersKey(BenchApplication &app, int keys)
+{
+    Session session(app);
+    session.form.openLayers();
+    LayersWindow *window = session.form.layersWindow();
+    std::vector<LayerSpec> layers;
+    const char *files[] = {"013-Aluminum.ps", "Polymethyl_methacrylate.psp", "Water_liquid.psp",
+                           "029-Copper.ps"};
+    for (int i = 0; i < 20; ++i)
+        layers.push_back({files[i % 4], {1, ThicknessUnit::Millimetre}, {}});
+    window->setLayers(layers);
+    window->beamBox->setText(QStringLiteral("150"));
+    QLineEdit *thickness = window->thicknessBox(1); // its results are in view
+    thickness->setText(QStringLiteral("1"));
+    thickness->setFocus();
+    thickness->end(false);
+    QWidget *results = window->resultTable->viewport();
+    app.settle(50);
+
+    constexpr Qt::Key kCycle[] = {Qt::Key_5, Qt::Key_Backspace};
+    constexpr int kWarmUp = 40;
+    std::vector<double> us;
+    int missed = 0;
+    for (int i = 0; i < kWarmUp + keys; ++i) {
+        app.watchPaint([results](QObject *painted) { return painted == results; });
+        const std::int64_t start = nowNs();
+        {
+            Collect collect;
+            QTest::keyClick(thickness, kCycle[i % std::size(kCycle)]);
+            if (!app.waitForPaint(1000))
+                ++missed;
+        }
+        if (i >= kWarmUp && app.paintDone())
+            us.push_back((app.paintDoneAt() - start) / 1e3);
+    }
+    app.settle(3);
+    if (!session.warnings.isEmpty() || missed || window->resultTable->rowCount() != 21) {
+        report("layers_key", "us", {},
+               (missed ? std::to_string(missed) + " keys never repainted the results: "
+                       : std::string("no results or a warning: ")) +
+                   window->messageLabel->text().toStdString());
+        return 1;
+    }
+    report("layers_key", "us", us, "thickness of layer 2 of 20, 150 MeV");
+    return 0;
+}
+
 int countArgument(int argc, char **argv, int fallback)
 {
     return argc > 2 ? std::max(1, std::atoi(argv[2])) : fallback;
@@ -382,7 +543,9 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s startup|go|go-new|go-row|pointer|calc-key|rss|all [count]\n",
+        std::fprintf(stderr,
+                     "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|compare-choose|"
+                     "compare-pointer|rss|all [count]\n",
                      argv[0]);
         return 2;
     }
@@ -405,6 +568,12 @@ int main(int argc, char *argv[])
         return benchPointer(app, countArgument(argc, argv, 1000));
     if (mode == "calc-key")
         return benchCalculatorKey(app, countArgument(argc, argv, 600));
+    if (mode == "compare-choose")
+        return benchCompareChoose(app, countArgument(argc, argv, 200));
+    if (mode == "compare-pointer")
+        return benchComparePointer(app, countArgument(argc, argv, 1000));
+    if (mode == "layers-key")
+        return benchLayersKey(app, countArgument(argc, argv, 600));
     if (mode == "all") {
         int failed = 0;
         failed += benchGo(app, 200, Before::Nothing);
@@ -412,6 +581,9 @@ int main(int argc, char *argv[])
         failed += benchGo(app, 200, Before::RowShown);
         failed += benchPointer(app, 1000);
         failed += benchCalculatorKey(app, 600);
+        failed += benchCompareChoose(app, 200);
+        failed += benchComparePointer(app, 1000);
+        failed += benchLayersKey(app, 600);
         failed += benchStartup(20);
         failed += benchRss(10);
         return failed ? 1 : 0;

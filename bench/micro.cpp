@@ -11,6 +11,7 @@
 #include "data/lookup.h"
 #include "data/material.h"
 #include "data/plot_geometry.h"
+#include "data/stack.h"
 #include "ui/plot/draw_plot.h"
 #include "ui/plot/image_surface.h"
 #include "ui/plot/picture_box.h"
@@ -174,6 +175,30 @@ void BM_EnergyForRange(benchmark::State &state)
     }
 }
 BENCHMARK(BM_EnergyForRange)->Unit(benchmark::kNanosecond);
+
+// 150 MeV through 20 layers of four materials, each layer's energy out and WET.
+void BM_ThroughStack20(benchmark::State &state)
+{
+    const char *files[] = {"013-Aluminum.ps", "Polymethyl_methacrylate.psp", "Water_liquid.psp",
+                           "029-Copper.ps"};
+    std::vector<Layer> layers;
+    for (int i = 0; i < 20; ++i) {
+        auto material = loadLayerMaterial(materialPath(bench::dataDirectory(), files[i % 4]));
+        if (!std::holds_alternative<LayerMaterial>(material))
+            return state.SkipWithError(std::get<std::string>(material).c_str());
+        const LayerMaterial loaded = std::get<LayerMaterial>(material);
+        layers.push_back(
+            {loaded, files[i % 4], {1, ThicknessUnit::Millimetre}, fileDensity(loaded)});
+    }
+    const StackWater water{std::get<LayerMaterial>(loadLayerMaterial(waterFile()))};
+    for (auto _ : state) {
+        auto result = throughStack(layers, water, 150);
+        if (!std::holds_alternative<StackResult>(result))
+            return state.SkipWithError("the beam did not cross the stack");
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_ThroughStack20)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -52,7 +52,7 @@ else
 fi
 build=${QUENROW_BENCH_BUILD:-build-bench}
 
-packages=(cmake g++ make pkgconf qt6-base-dev libbenchmark-dev fonts-ipafont-gothic
+packages=(cmake g++ make pkgconf qt6-base-dev libqcustomplot-dev libbenchmark-dev fonts-ipafont-gothic
           fonts-liberation xvfb python3-matplotlib libcli11-dev python3-numpy)
 bash scripts/install_packages.sh "${packages[@]}"
 # Debian's interpreter, where python3-matplotlib lives, whatever PATH prefers.
@@ -74,6 +74,8 @@ cleanup()
 trap cleanup EXIT
 export XDG_RUNTIME_DIR="$out/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The layers window keeps its last stack there; not in the user's settings.
+export XDG_CONFIG_HOME="$out/config"
 export QUENROW_DATA_DIR="$PWD/quenrow-data"
 e2e="$build/bench/quenrow_e2e"
 
@@ -87,8 +89,8 @@ run_e2e()
     shift
     local step round
     for round in $(seq "$rounds"); do
-        for step in "go $presses" "go-new $presses" "pointer $moves" "calc-key $keys" \
-            "startup $starts" "rss 10"; do
+        for step in "go $presses" "go-new $presses" "pointer $moves" "calc-key $keys" "layers-key $keys" \
+            "compare-choose 200" "compare-pointer $moves" "startup $starts" "rss 10"; do
             echo "  $platform, round $round: $step"
             # shellcheck disable=SC2086
             if ! "$e2e" $step >>"$out/$platform.tsv" 2>>"$out/$platform.log"; then
@@ -138,6 +140,10 @@ echo "matplotlib peer ($peer_runs plots) ..."
 echo "quenrow-lookup and the numpy peer ($lookup_batch_runs x 1,000,000 energies, $lookup_runs single lookups) ..."
 "$python" bench/lookup_timing.py "$build/quenrow-lookup" "$QUENROW_DATA_DIR" "$lookup_batch_runs" \
     "$lookup_runs" >"$out/lookup.tsv" 2>"$out/lookup.log" || tail -5 "$out/lookup.log" >&2
+
+echo "quenrow-lookup --stack and its numpy peer ($lookup_batch_runs x 100,000 energies, 5 layers) ..."
+"$python" bench/stack_timing.py "$build/quenrow-lookup" "$QUENROW_DATA_DIR" "$lookup_batch_runs" \
+    >"$out/stack.tsv" 2>"$out/stack.log" || tail -5 "$out/stack.log" >&2
 
 cut -d' ' -f1-3 /proc/loadavg >"$out/load-after"
 head -1 /proc/stat >"$out/stat-after"
@@ -220,6 +226,9 @@ add("Energy for a CSDA range (energyForRange)", "micro",
     f"{m('BM_EnergyForRange', float('nan')) * 1000:.0f} ns", "<= 1 us",
     m("BM_EnergyForRange", 1e9) <= 1, low_ns("BM_EnergyForRange"))
 
+add("Beam through 20 layers (throughStack)", "micro", us(m("BM_ThroughStack20", float("nan"))),
+    "<= 20 us", m("BM_ThroughStack20", 1e9) <= 20, low("BM_ThroughStack20"))
+
 peer_ms = peer["median"] if peer else None
 for where, r in e2e.items():
     if not r:
@@ -259,6 +268,25 @@ for where, r in e2e.items():
         add("Calculator keystroke to its repainted result (median)", where,
             f"{k['median']:.0f} us", budget, k["median"] <= 2000 if budget else None,
             f"{k['p10']:.0f} us")
+    k = get("layers_key")
+    if k:
+        budget = "<= 2 ms" if where == "Xvfb" else ""
+        add("Layers: keystroke in a 20-layer stack to repainted results (median)", where,
+            f"{k['median']:.0f} us", budget, k["median"] <= 2000 if budget else None,
+            f"{k['p10']:.0f} us")
+    cc = get("compare_choose")
+    if cc:
+        budget = "<= 16 ms" if where == "Xvfb" else ""
+        add("Compare, 10 materials: add one or switch quantity to repainted plot (median)", where,
+            f"{cc['median'] / 1000:.2f} ms", budget, cc["median"] <= 16000 if budget else None,
+            f"{cc['p10'] / 1000:.2f} ms")
+    cp = get("compare_pointer")
+    if cp:
+        budget = "<= 2 ms" if where == "Xvfb" else ""
+        add("Compare pointer move, readout of 10 curves (median)", where, f"{cp['median']:.0f} us",
+            budget, cp["median"] <= 2000 if budget else None, f"{cp['p10']:.0f} us")
+        add("  ... 99th percentile", where, f"{cp['p99']:.0f} us", "<= 8 ms" if budget else "",
+            cp["p99"] <= 8000 if budget else None)
     r10 = get("peak_rss")
     if r10:
         add("Peak RSS after loading 10 materials", where, f"{r10['median']:.1f} MB", "<= 60 MB",
@@ -283,6 +311,16 @@ if batch and numpy_batch:
         numpy_batch["median"] / batch["median"] >= 10)
 else:
     add("FAILED quenrow-lookup batch or its numpy peer", "process", "-", "", False)
+stack = rows("stack.tsv")
+stack_batch, numpy_stack = stack.get("stack_batch_100k_csv"), stack.get("numpy_stack_batch_100k_csv")
+if stack_batch and numpy_stack:
+    add("quenrow-lookup --stack: 100,000 energies, 5 layers, to CSV", "process",
+        f"{stack_batch['median']:.0f} ms", low=f"{stack_batch['p10']:.0f} ms")
+    add("  ... numpy peer / quenrow-lookup", "process",
+        f"{numpy_stack['median'] / stack_batch['median']:.1f}x", ">= 5x",
+        numpy_stack["median"] / stack_batch["median"] >= 5)
+else:
+    add("FAILED quenrow-lookup --stack or its numpy peer", "process", "-", "", False)
 if single and numpy_single:
     add("quenrow-lookup Water_liquid.psp 150, whole process", "process",
         f"{single['median']:.2f} ms", low=f"{single['p10']:.2f} ms")

@@ -19,7 +19,10 @@
 #include "cli/output.h"
 #include "cli/output_sink.h"
 #include "cli/safe_text.h"
+#include "cli/stack_mode.h"
 #include "data/calculator.h"
+#include "data/compare.h"
+#include "data/number_format.h"
 #include "data/data_directory.h"
 #include "data/material_directory.h"
 #include "data/material.h"
@@ -51,11 +54,13 @@ struct Options {
     bool projected = false;
     bool linear = false;
     bool relativeToWater = false;
+    std::string relativeTo; // a material, found as MATERIAL is
     bool list = false;
     bool table = false;
     Format format = Format::Text;
     int digits = 0;
     fs::path data;
+    quenrow::cli::StackOptions stack;
 };
 
 // Each line shown safely: what a message quotes from outside cannot move
@@ -166,6 +171,8 @@ std::vector<Column> lookupColumns(const Options &options)
     columns.push_back(column(quantityInfo(Quantity::DetourFactor)));
     if (options.relativeToWater)
         columns.push_back({"ratio_to_water", "Ratio to", "water"});
+    else if (!options.relativeTo.empty())
+        columns.push_back({"ratio_to_reference", "Ratio to", "ref."});
     // A line that cannot be answered keeps its row, so that a script can
     // zip its input with the output; text leaves it to standard error.
     if (options.format != Format::Text)
@@ -192,9 +199,10 @@ struct Where {
 class Lookup {
 public:
     Lookup(const Options &options, MaterialPtr material, WaterReference water,
-           cli::OutputSink &sink)
+           cli::OutputSink &sink, MaterialPtr reference = nullptr)
         : options_(options), material_(std::move(material)),
           file_(cli::showable(material_->path)), water_(std::move(water)),
+          reference_(std::move(reference)),
           out_(sink, options.format, lookupColumns(options), options.digits), sink_(sink)
     {
         cells_.reserve(12);
@@ -322,16 +330,42 @@ private:
                     refuse(where, reason);
                 }
             }
+        } else if (reference_) {
+            reason = addRatioToReference(where, row.energy);
         }
         if (options_.format != Format::Text)
             cells_.push_back(reason.empty() ? Cell(std::monostate{}) : Cell(reason));
         out_.row(cells_);
     }
 
+    // --relative-to: the total linear stopping power over the reference's,
+    // as the compare window shows it.
+    // Why there is none, for the row's last column.
+    std::string addRatioToReference(Where where, double energy)
+    {
+        constexpr CompareChoice kRelativeStoppingPower{Quantity::TotalStoppingPower,
+                                                       UnitSystem::Linear};
+        if (const auto ratio = shownAt(material_, reference_, kRelativeStoppingPower, energy)) {
+            cells_.push_back(*ratio);
+            return {};
+        }
+        cells_.push_back(std::monostate{});
+        std::string reason = "There is no ratio to " + reference_->name() + " at " +
+                             formatGeneral(energy) + " MeV: ";
+        std::optional<std::string> problem;
+        for (const MaterialPtr *m : {&material_, &reference_})
+            if (!problem)
+                problem = unavailableReason(*m, kRelativeStoppingPower);
+        reason += problem ? *problem : "it lies outside the reference's table.";
+        refuse(where, reason);
+        return reason;
+    }
+
     const Options &options_;
     MaterialPtr material_;
     std::string file_;
     WaterReference water_;
+    MaterialPtr reference_;
     TableWriter out_;
     cli::OutputSink &sink_;
     std::vector<Cell> cells_;
@@ -365,6 +399,16 @@ void readStandardInput(Lookup &lookup)
     });
 }
 
+// --relative-to's material, found as MATERIAL is; why not, as one sentence.
+std::variant<MaterialPtr, std::string>
+loadReference(const std::string &query, const std::variant<fs::path, std::string> &directory)
+{
+    const auto file = cli::resolveMaterial(query, directory);
+    if (const auto *message = std::get_if<std::string>(&file))
+        return "--relative-to: " + *message;
+    return loadCompared(std::get<fs::path>(file));
+}
+
 // Everything that answers for one material.
 int lookUp(const Options &options, const cli::DataFolder &directory, cli::OutputSink &sink)
 {
@@ -392,7 +436,17 @@ int lookUp(const Options &options, const cli::DataFolder &directory, cli::Output
             water = std::get<std::string>(directory) + " There is no ratio to water.";
     }
 
-    Lookup lookup(options, std::move(material), std::move(water), sink);
+    MaterialPtr reference;
+    if (!options.relativeTo.empty()) {
+        auto found = loadReference(options.relativeTo, directory);
+        if (const auto *message = std::get_if<std::string>(&found)) {
+            complain(*message);
+            return kRefused;
+        }
+        reference = std::get<MaterialPtr>(std::move(found));
+    }
+
+    Lookup lookup(options, std::move(material), std::move(water), sink, std::move(reference));
     if (options.table) {
         lookup.tableRows();
     } else if (options.energies.empty() && options.ranges.empty()) {
@@ -463,7 +517,13 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                "  quenrow-lookup Polymethyl_methacrylate.psp --range 2 --linear\n"
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
                "  quenrow-lookup Water_liquid.psp --table --format csv --digits 4\n"
-               "  quenrow-lookup --list\n\n"
+               "  quenrow-lookup --list\n"
+               "  quenrow-lookup --layer 013-Aluminum.ps:5mm --layer "
+               "Polymethyl_methacrylate.psp:2cm:1.18 \\\n"
+               "                 --layer Water_liquid.psp:10cm 150\n"
+               "  quenrow-lookup --stack shifter.stack --water-depth 12 --format csv\n\n"
+               "Stacks follow the continuous-slowing-down approximation: no range straggling, no\n"
+               "nuclear losses of protons, no multiple-scattering path effects.\n\n"
                "In csv, tsv and json an input that cannot be answered keeps its row, with\n"
                "empty fields (null) and the reason in the last column.\n\n"
                "Exit status: 0 when every answer was given, 1 when an input was out of range\n"
@@ -481,8 +541,13 @@ std::optional<int> parse(int argc, char **argv, Options &options)
     app.add_flag("--projected", options.projected, "--range is the projected range");
     app.add_flag("--linear", options.linear,
                  "Linear units from the density: MeV/cm and keV/um, cm");
-    app.add_flag("--relative-to-water", options.relativeToWater,
-                 "Add the total linear stopping power over liquid water's");
+    auto *water = app.add_flag("--relative-to-water", options.relativeToWater,
+                               "Add the total linear stopping power over liquid water's");
+    app.add_option("--relative-to", options.relativeTo,
+                   "Add the total linear stopping power over MATERIAL's (a file, path or part "
+                   "of a name, as above)")
+        ->type_name("MATERIAL")
+        ->excludes(water);
     app.add_flag("--list", options.list, "List the materials of the data folder");
     app.add_flag("--table", options.table, "The material's 132 table rows");
     app.add_option("--format", options.format, "text (default), csv, tsv or json")
@@ -497,9 +562,43 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                    "The data folder (default: ./quenrow-data, else the installed one)")
         ->type_name("DIR")
         ->check(existingFolder, "");
+    app.add_option(
+           "--layer", options.stack.layers,
+           "A layer of a stack, from the beam's side (repeatable): MATERIAL:THICKNESS[:DENSITY], "
+           "the thickness in um, mm, cm or g/cm2, the density in g/cm3 when not the file's. "
+           "Each ENERGY gives a row per layer: energy in, out, lost, water-equivalent "
+           "thickness, range left in water, and where the beam stops")
+        ->type_name("LAYER")
+        ->allow_extra_args(false);
+    app.add_option(
+           "--stack", options.stack.stackFile,
+           "The layers of a stack file as the window saves it (one `material thickness unit "
+           "[density]` a line), before any --layer")
+        ->type_name("FILE");
+    app.add_flag(
+        "--energy-out", options.stack.energyOut,
+        "With a stack: each value is the energy wanted out of it; the rows show the energy "
+        "needed going in");
+    app.add_flag("--water-depth", options.stack.waterDepth,
+                 "With a stack: each value is a depth of water (cm) to reach behind it");
     try {
         app.parse(argc, argv);
-        if (!options.list && options.material.empty())
+        if (options.stack.requested()) {
+            // No MATERIAL with a stack: the first word is a value.
+            if (!options.material.empty())
+                options.energies.insert(options.energies.begin(), options.material);
+            options.material.clear();
+            if (options.list || options.table || !options.ranges.empty() || options.linear ||
+                options.relativeToWater || options.digits > 0)
+                throw CLI::ValidationError(
+                    "--layer/--stack",
+                    "takes no --list, --table, --range, --linear, --relative-to-water or --digits");
+            if (options.stack.energyOut && options.stack.waterDepth)
+                throw CLI::ValidationError("--energy-out", "and --water-depth exclude each other");
+        } else if (options.stack.energyOut || options.stack.waterDepth) {
+            throw CLI::ValidationError("--energy-out/--water-depth", "need --layer or --stack");
+        }
+        if (!options.list && options.material.empty() && !options.stack.requested())
             throw CLI::RequiredError("MATERIAL");
         if (options.projected && options.ranges.empty())
             throw CLI::ValidationError("--projected", "needs --range");
@@ -531,6 +630,14 @@ int main(int argc, char **argv)
     const auto directory = dataDirectory(options);
     if (auto swapped = swappedArguments(options, directory))
         return usageError(*swapped);
+    if (options.stack.requested())
+        return finishOutput(
+            sink, quenrow::cli::runStack(
+                      options.stack, options.format, options.energies,
+                      [&directory](const std::string &name) {
+                          return cli::resolveMaterial(name, directory);
+                      },
+                      directory, sink));
     return finishOutput(sink, options.list ? listMaterials(options, directory, sink)
                                            : lookUp(options, directory, sink));
 }

@@ -36,7 +36,21 @@ constexpr std::array<QuantityInfo, 7> kQuantities = {{
      std::nullopt},
 }};
 
+constexpr std::array<LayerQuantityInfo, 6> kLayerQuantities = {{
+    {LayerQuantity::EnergyIn, "energy_in_MeV", "Energy in", "MeV"},
+    {LayerQuantity::EnergyOut, "energy_out_MeV", "Energy out", "MeV"},
+    {LayerQuantity::EnergyLost, "energy_lost_MeV", "Energy lost", "MeV"},
+    {LayerQuantity::Wet, "wet_cm", "WET", "cm"},
+    {LayerQuantity::ResidualWaterRange, "residual_water_range_cm", "Water range after", "cm"},
+    {LayerQuantity::StopDepth, "stop_depth_cm", "Stops at depth", "cm"},
+}};
+
 } // namespace
+
+std::span<const LayerQuantityInfo> layerQuantities()
+{
+    return kLayerQuantities;
+}
 
 std::span<const QuantityInfo> quantities()
 {

@@ -50,4 +50,16 @@ std::string headingWithUnit(const QuantityInfo &info);
 // The row's value of `quantity`, none where the material's column is unavailable.
 std::optional<double> valueOf(const RowValues &row, Quantity quantity);
 
+// What a beam through layers gives for each layer (data/stack.h).
+enum class LayerQuantity { EnergyIn, EnergyOut, EnergyLost, Wet, ResidualWaterRange, StopDepth };
+
+struct LayerQuantityInfo {
+    LayerQuantity quantity;
+    const char *key;     // "energy_in_MeV"
+    const char *heading; // "Energy in"
+    const char *unit;    // "MeV"
+};
+
+std::span<const LayerQuantityInfo> layerQuantities();
+
 } // namespace quenrow

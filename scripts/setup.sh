@@ -5,7 +5,7 @@
 set -euo pipefail
 
 QUENROW_PACKAGES=(cmake g++ make pkgconf qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation
-                  libgtest-dev libcli11-dev locales desktop-file-utils xvfb xauth
+                  libqcustomplot-dev libgtest-dev libcli11-dev locales desktop-file-utils xvfb xauth
                   dpkg-dev help2man appstream lintian bash-completion)
 QUENROW_PACKAGES+=("$@")
 

@@ -42,6 +42,9 @@ quenrow-lookup --range 2 Polymethyl|Polymethyl_methacrylate.psp
 quenrow-lookup Water_liquid.psp |
 quenrow-lookup --h|--help ...
 quenrow-lookup Water_liquid.psp --l|--linear --list ...
+quenrow-lookup --layer 013-Al|013-Aluminum.ps: 
+quenrow-lookup --layer 013-Aluminum.ps:5mm |
+quenrow-lookup --la|--layer 
 EOF_CASES
 echo "$passed passed, $failed failed"
 ((failed == 0))

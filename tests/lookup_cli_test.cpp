@@ -221,6 +221,61 @@ TEST(LookupProgram, CsvColumnsAreNamedAsTheSavedTableNamesThem)
         EXPECT_EQ(number(printed[k][6]), material->table.detourFactor[k]) << "row " << k;
 }
 
+// --relative-to takes any material as MATERIAL is found; with liquid water it
+// gives exactly what --relative-to-water gives.
+TEST(LookupProgram, RelativeToAnyMaterial)
+{
+    const auto density = [](const char *file) {
+        return std::get<MaterialPtr>(loadMaterial(materialPath(test::bundledDataDirectory(), file)))
+            ->density;
+    };
+    const double waterOverAir = density("Water_liquid.psp") / density("Air_dry.psp");
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<double> ratios; // the figures of the compare window's tests
+        double halfLastDigit;
+    };
+    const Case cases[] = {
+        {{"Polymethyl_methacrylate.psp", "150", "--relative-to", "Water_liquid.psp"}, {1.1583}, 5e-5},
+        {{"aluminum", "1", "250", "--relative-to", "water, liquid"}, {1.780, 2.123}, 5e-4},
+        // Linear total stopping powers: the mass ratio times the densities' ratio.
+        {{"Water_liquid.psp", "150", "10", "--relative-to", "Air_dry.psp"},
+         {1.1306 * waterOverAir, 1.1400 * waterOverAir},
+         5e-5 * waterOverAir},
+    };
+    for (const Case &c : cases) {
+        auto args = c.args;
+        args.insert(args.end(), {"--format", "csv"});
+        const Process r = run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto rows = lines(r.out, ',');
+        ASSERT_EQ(rows.size(), c.ratios.size() + 1) << r.out;
+        // The ratio, then the reason a line was not answered.
+        const std::size_t ratio = rows[0].size() - 2;
+        EXPECT_EQ(rows[0][ratio], "ratio_to_reference");
+        for (std::size_t i = 0; i < c.ratios.size(); ++i)
+            EXPECT_NEAR(number(rows[i + 1][ratio]), c.ratios[i], c.halfLastDigit) << c.args[0];
+    }
+
+    const std::vector<std::string> pmma = {"Polymethyl_methacrylate.psp", "1", "150", "--range", "2", "--format", "csv"};
+    auto named = pmma, water = pmma;
+    named.insert(named.end(), {"--relative-to", "Water_liquid.psp"});
+    water.push_back("--relative-to-water");
+    const auto byName = lines(run(named).out, ','), shortForm = lines(run(water).out, ',');
+    ASSERT_EQ(byName.size(), 4u);
+    ASSERT_EQ(shortForm.size(), 4u);
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(byName[i], shortForm[i]);
+
+    const Process unknown = run({"aluminum", "1", "--relative-to", "nosuch"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_NE(unknown.err.find("--relative-to: No material"), std::string::npos) << unknown.err;
+    const Process both = run({"aluminum", "1", "--relative-to", "air", "--relative-to-water"});
+    EXPECT_EQ(both.status, 2);
+    EXPECT_NE(both.err.find("excludes"), std::string::npos) << both.err;
+}
+
 TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
 {
     for (const std::string format : {"text", "csv", "json"}) {
@@ -396,6 +451,76 @@ TEST(LookupProgram, DigitsRoundTheLosslessNumbers)
             appendSignificant(rounded, number(exact[i][c]), 4);
             EXPECT_EQ(tidy[i][c], rounded) << exact[i][c];
         }
+}
+
+
+// The figures (computed apart from the program), a row per energy
+// per layer, named as the window names them.
+TEST(LookupProgram, StackGivesARowPerEnergyPerLayer)
+{
+    const Process r =
+        run({"--layer", "Water_liquid.psp:5cm", "--layer", "Polymethyl_methacrylate.psp:1cm:1.19",
+             "--format", "csv", "150", "100"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(r.out, ',');
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "beam_MeV,layer,material,energy_in_MeV,energy_out_MeV,energy_lost_MeV,wet_cm,"
+              "residual_water_range_cm,stop_depth_cm");
+    EXPECT_EQ(rows[1][2], "Water_liquid.psp");
+    EXPECT_NEAR(number(rows[1][4]), 120.69, 0.0051);
+    EXPECT_NEAR(number(rows[1][6]), 5, 1e-9);
+    EXPECT_EQ(rows[2][3], rows[1][4]); // what leaves one layer enters the next
+    EXPECT_NEAR(number(rows[3][4]), 55.85, 0.0051);
+}
+
+TEST(LookupProgram, StackFileAskedBackwardsGivesTheEnergyNeeded)
+{
+    test::TempDirectory folder;
+    const auto stack =
+        folder.write("shifter.stack", "# shifter\nlead 1 mm\nWater_liquid.psp 2 cm\n");
+    const Process forward = run({"--stack", stack.string(), "--format", "tsv", "123.4"});
+    ASSERT_EQ(forward.status, 0) << forward.err;
+    const std::string out = lines(forward.out, '\t').back()[4];
+    const Process back = run({"--stack", stack.string(), "--energy-out", "--format", "tsv", out});
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_NEAR(number(lines(back.out, '\t')[1][1]), 123.4, 123.4e-9);
+
+    // 12 cm of water behind it: the last row's residual range.
+    const Process depth =
+        run({"--stack", stack.string(), "--water-depth", "--format", "tsv", "12"});
+    ASSERT_EQ(depth.status, 0) << depth.err;
+    EXPECT_NEAR(number(lines(depth.out, '\t').back()[8]), 12, 1e-9);
+}
+
+TEST(LookupProgram, StackFailuresGiveTheirStatus)
+{
+    test::TempDirectory folder;
+    const auto bad = folder.write("bad.stack", "water 3 inches\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string message;
+        std::size_t rows; // of output, with the header
+    };
+    const Case cases[] = {
+        {{"--layer", "Water_liquid.psp:5", "150"}, "", 2, "is not MATERIAL:THICKNESS", 0},
+        {{"--stack", bad.string(), "150"}, "", 2, "Line 1", 0},
+        {{"--stack", (folder.path() / "none").string(), "150"}, "", 2, "Cannot open", 0},
+        {{"--layer", "Unobtainium:1cm", "150"}, "", 2, "No material", 0},
+        {{"--energy-out", "150"}, "", 2, "need --layer or --stack", 0},
+        {{"--layer", "lead:1cm", "--range", "2"}, "", 2, "takes no", 0},
+        {{"--layer", "lead:1cm", "--format", "csv"}, "150\nabc 20000\n", 1, "line 2: \"abc\"", 2},
+        {{"--layer", "lead:1cm:-2", "--format", "csv", "150"}, "", 1, "density -2", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        const Process r = run(c.args, c.input);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(lines(r.out, ',').size(), c.rows);
+    }
 }
 
 } // namespace

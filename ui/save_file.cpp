@@ -167,4 +167,32 @@ bool saveFile(QWidget *parent, const QString &path, const std::function<bool(QIO
     return false;
 }
 
+namespace {
+
+QString openWithDialog(QWidget *parent, const QString &caption, const QString &filter)
+{
+    const QString folder = lastFolder().isEmpty() ? QDir::currentPath() : lastFolder();
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+OpenNameChooser &currentOpenChooser()
+{
+    static OpenNameChooser chooser = openWithDialog;
+    return chooser;
+}
+
+} // namespace
+
+OpenNameChooser setOpenNameChooser(OpenNameChooser chooser)
+{
+    OpenNameChooser previous = std::move(currentOpenChooser());
+    currentOpenChooser() = chooser ? std::move(chooser) : OpenNameChooser(openWithDialog);
+    return previous;
+}
+
+QString askOpenPath(QWidget *parent, const QString &caption, const QString &filter)
+{
+    return currentOpenChooser()(parent, caption, filter);
+}
+
 } // namespace quenrow

@@ -52,4 +52,11 @@ std::optional<SaveTarget> askSaveTarget(QWidget *parent, const QString &caption,
 // cause. True when the file was written.
 bool saveFile(QWidget *parent, const QString &path, const std::function<bool(QIODevice &)> &write);
 
+// Asks for a file to open as QFileDialog::getOpenFileName does; empty when
+// the user cancels. Replaceable like the save chooser.
+using OpenNameChooser =
+    std::function<QString(QWidget *parent, const QString &caption, const QString &filter)>;
+OpenNameChooser setOpenNameChooser(OpenNameChooser chooser);
+QString askOpenPath(QWidget *parent, const QString &caption, const QString &filter);
+
 } // namespace quenrow

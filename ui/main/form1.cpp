@@ -23,6 +23,8 @@
 #include "data/table_export.h"
 #include "ui/about/form3.h"
 #include "ui/calc/calculator_window.h"
+#include "ui/compare/compare_window.h"
+#include "ui/layers/layers_window.h"
 #include "ui/look.h"
 #include "ui/message.h"
 #include "ui/plot/form2.h"
@@ -178,6 +180,7 @@ Form1::~Form1()
     delete plot_.data();
     delete about_.data();
     delete calculator_.data();
+    delete layers_.data();
 }
 
 void Form1::buildLabels()
@@ -374,6 +377,8 @@ void Form1::closeEvent(QCloseEvent *event)
         about_->close();
     if (calculator_)
         calculator_->close();
+    if (layers_)
+        layers_->close();
     event->accept();
     QApplication::quit();
 }
@@ -459,6 +464,7 @@ Form2 *Form1::ensurePlotWindow()
         plot_ = new Form2(material_);
         connect(plot_, &Form2::rowUnderPointer, this, &Form1::selectRowFromPlot);
         connect(plot_, &Form2::calculatorRequested, this, &Form1::openCalculator);
+        connect(plot_, &Form2::layersRequested, this, &Form1::openLayers);
     }
     return plot_;
 }
@@ -467,13 +473,21 @@ void Form1::addCalculatorHooks()
 {
     QAction *calculator =
         addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this, &Form1::openCalculator);
+    QAction *layers = addAction(tr("Beam through layers..."), QKeySequence(Qt::CTRL | Qt::Key_B), this,
+                                &Form1::openLayers);
+    QAction *compare =
+        addAction(tr("Compare materials..."), QKeySequence(Qt::CTRL | Qt::Key_M), this, &Form1::openCompare);
     List1->addAction(calculator);
+    List1->addAction(layers);
+    List1->addAction(compare);
     for (QLineEdit *box : {Text3, Text4}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator](QPoint at) {
+        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator, layers, compare](QPoint at) {
             std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
             menu->addSeparator();
             menu->addAction(calculator);
+            menu->addAction(layers);
+            menu->addAction(compare);
             menu->exec(box->mapToGlobal(at));
         });
     }
@@ -492,6 +506,32 @@ void Form1::openCalculator()
     calculator_->raise();
     calculator_->activateWindow();
     calculator_->energyBox->setFocus();
+}
+
+void Form1::openCompare()
+{
+    if (!compare_)
+        compare_ = new CompareWindow(dataDirectory_, this);
+    if (material_)
+        compare_->offerLoaded(material_);
+    compare_->show();
+    compare_->raise();
+    compare_->activateWindow();
+}
+
+void Form1::openLayers()
+{
+    if (!layers_)
+        layers_ = new LayersWindow(dataDirectory_);
+    layers_->show();
+    layers_->raise();
+    layers_->activateWindow();
+    layers_->beamBox->setFocus();
+}
+
+LayersWindow *Form1::layersWindow() const
+{
+    return layers_;
 }
 
 CalculatorWindow *Form1::calculatorWindow() const

@@ -20,6 +20,8 @@ class QPushButton;
 namespace quenrow {
 
 class CalculatorWindow;
+class CompareWindow;
+class LayersWindow;
 class Form2;
 class Form3;
 
@@ -61,6 +63,12 @@ public:
 
     // Shows the calculator, made on first use, with the energy typed in Text3.
     void openCalculator();
+    // Shows the beam-through-layers window, made on first use.
+    void openLayers();
+    LayersWindow *layersWindow() const;
+
+    // Shows the compare window, made on first use, offering the loaded material.
+    void openCompare();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,6 +105,8 @@ private:
     QPointer<Form2> plot_;
     QPointer<Form3> about_;
     QPointer<CalculatorWindow> calculator_;
+    QPointer<CompareWindow> compare_; // a child window: it ends with this one
+    QPointer<LayersWindow> layers_;
 };
 
 } // namespace quenrow

@@ -39,6 +39,8 @@ Form2::Form2(MaterialPtr material)
     Picture1->addAction(tr("Save plot as..."), QKeySequence::Save, this, &Form2::savePlot);
     Picture1->addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this,
                         &Form2::calculatorRequested);
+    Picture1->addAction(tr("Beam through layers..."), QKeySequence(Qt::CTRL | Qt::Key_B), this,
+                        &Form2::layersRequested);
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

@@ -35,6 +35,8 @@ signals:
     void rowUnderPointer(int row);
     // Ctrl+L or the context menu asked for the calculator.
     void calculatorRequested();
+    // Ctrl+B or the context menu asked for the beam through layers.
+    void layersRequested();
 
 private:
     void paintPlot();
