@@ -155,7 +155,10 @@ private:
 
     void refuse(Where where, const std::string &message)
     {
-        complain(where.kind + (" " + std::to_string(where.number)) + ": " + message);
+        // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on the chained +.
+        std::string text = where.kind;
+        text.append(" ").append(std::to_string(where.number)).append(": ").append(message);
+        complain(text);
         status_ = std::max(status_, kSomeUnanswered);
     }
 
