@@ -14,7 +14,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/energy_input.h"
+#include "cli/materials.h"
 #include "cli/output.h"
+#include "cli/output_sink.h"
+#include "cli/safe_text.h"
 #include "cli/stack_mode.h"
 #include "data/calculator.h"
 #include "data/compare.h"
@@ -54,20 +58,24 @@ struct Options {
     bool list = false;
     bool table = false;
     Format format = Format::Text;
+    int digits = 0;
     fs::path data;
     quenrow::cli::StackOptions stack;
 };
 
-void complain(const std::string &message)
+// Each line shown safely: what a message quotes from outside cannot move
+// the cursor, retitle the terminal or cut the message short.
+void complain(std::string_view message)
 {
-    std::fprintf(stderr, "quenrow-lookup: %s\n", message.c_str());
-}
-
-std::string lower(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    std::string text = "quenrow-lookup: ";
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        text += cli::showable(message.substr(start, end - start)) + '\n';
+        if (end == message.size())
+            break;
+        start = end + 1;
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 std::string trimmed(const std::string &text)
@@ -91,109 +99,47 @@ std::string existingFolder(const std::string &folder)
 {
     std::error_code error;
     if (!fs::is_directory(folder, error))
-        return "The data folder \"" + folder + "\" does not exist.";
+        return "The data folder \"" + cli::showable(folder) + "\" does not exist.";
     return {};
 }
 
-struct Candidate {
-    fs::path file;
-    std::string fileName;
-    std::string name;
-};
-
-std::vector<std::string> materialFiles(const fs::path &directory, std::string &problem)
-{
-    auto listing = listDirectoryFiles(directory);
-    if (auto *reason = std::get_if<std::string>(&listing)) {
-        problem = "Cannot read the data folder \"" + directory.string() + "\": " + *reason + ".";
-        return {};
-    }
-    return materialFileNames(std::get<std::vector<std::string>>(listing));
-}
-
-// MATERIAL as a file in the data folder, a path, or part of a material's name.
-std::variant<fs::path, std::string>
-resolveMaterial(const std::string &query, const std::variant<fs::path, std::string> &directory)
-{
-    std::error_code error;
-    const auto *folder = std::get_if<fs::path>(&directory);
-    if (folder && query.find('/') == std::string::npos &&
-        fs::is_regular_file(materialPath(*folder, query), error))
-        return materialPath(*folder, query);
-    if (fs::is_regular_file(query, error))
-        return fs::path(query);
-    if (!folder)
-        return "No file \"" + query + "\", and no data folder to look it up in. " +
-               std::get<std::string>(directory);
-
-    std::string problem;
-    const auto files = materialFiles(*folder, problem);
-    if (!problem.empty())
-        return problem;
-    const std::string wanted = lower(trimmed(query));
-    std::vector<Candidate> all, matches;
-    for (const std::string &fileName : files) {
-        const auto header = readMaterialHeader(materialPath(*folder, fileName));
-        if (!std::holds_alternative<MaterialHeader>(header))
-            continue;
-        Candidate material{materialPath(*folder, fileName), fileName,
-                           trimmed(std::get<MaterialHeader>(header).name)};
-        const std::string name = lower(material.name);
-        const std::string stem = lower(fs::path(fileName).stem().string());
-        if (!wanted.empty() && (name == wanted || stem == wanted))
-            return material.file; // an exact name wins over the names that contain it
-        if (!wanted.empty() && name.find(wanted) != std::string::npos)
-            matches.push_back(material);
-        all.push_back(std::move(material));
-    }
-    if (matches.size() == 1)
-        return matches.front().file;
-    const auto &candidates = matches.empty() ? all : matches;
-    std::string message = matches.empty()
-                              ? "No material in \"" + folder->string() + "\" matches \"" + query +
-                                    "\". The materials are:"
-                              : "\"" + query + "\" matches " + std::to_string(matches.size()) +
-                                    " materials; name one of them:";
-    for (const Candidate &material : candidates)
-        message += "\n  " + material.fileName + "  " + material.name;
-    return message;
-}
-
-int listMaterials(const Options &options, const std::variant<fs::path, std::string> &directory)
+int listMaterials(const Options &options, const cli::DataFolder &directory, cli::OutputSink &sink)
 {
     const auto *folder = std::get_if<fs::path>(&directory);
     if (!folder) {
         complain(std::get<std::string>(directory));
         return kRefused;
     }
-    std::string problem;
-    const auto files = materialFiles(*folder, problem);
-    if (!problem.empty()) {
-        complain(problem);
+    const auto listing = cli::materialFiles(*folder);
+    if (const auto *problem = std::get_if<std::string>(&listing)) {
+        complain(*problem);
         return kRefused;
     }
+    const auto &files = std::get<std::vector<std::string>>(listing);
     int status = kAllAnswered;
     std::vector<std::pair<std::string, MaterialHeader>> materials;
     std::size_t fileWidth = 0, nameWidth = 0;
     for (const std::string &fileName : files) {
         auto header = readMaterialHeader(materialPath(*folder, fileName));
         if (const auto *error = std::get_if<ReadError>(&header)) {
-            complain(describe(*error));
+            complain(cli::showable(describe(*error)));
             status = kRefused;
             continue;
         }
         auto &material = std::get<MaterialHeader>(header);
         material.name = trimmed(material.name);
-        fileWidth = std::max(fileWidth, fileName.size());
-        nameWidth = std::max(nameWidth, material.name.size());
+        fileWidth = std::max(fileWidth, cli::showable(fileName).size());
+        nameWidth = std::max(nameWidth, cli::showable(material.name).size());
         materials.emplace_back(fileName, std::move(material));
     }
-    TableWriter out(stdout, options.format,
+    TableWriter out(sink, options.format,
                     {{"file", "File", "", true, fileWidth},
                      {"name", "Name", "", true, nameWidth},
-                     {"density_g_per_cm3", "Density", "g/cm3"}});
+                     {"density_g_per_cm3", "Density", "g/cm3"}},
+                    options.digits);
     for (const auto &[fileName, material] : materials)
         out.row({fileName, material.name, material.density});
+    out.finish();
     return status;
 }
 
@@ -227,6 +173,10 @@ std::vector<Column> lookupColumns(const Options &options)
         columns.push_back({"ratio_to_water", "Ratio to", "water"});
     else if (!options.relativeTo.empty())
         columns.push_back({"ratio_to_reference", "Ratio to", "ref."});
+    // A line that cannot be answered keeps its row, so that a script can
+    // zip its input with the output; text leaves it to standard error.
+    if (options.format != Format::Text)
+        columns.push_back({"reason", "", "", true});
     return columns;
 }
 
@@ -249,10 +199,11 @@ struct Where {
 class Lookup {
 public:
     Lookup(const Options &options, MaterialPtr material, WaterReference water,
-           MaterialPtr reference = nullptr)
-        : options_(options), material_(std::move(material)), file_(material_->path),
-          water_(std::move(water)), reference_(std::move(reference)),
-          out_(stdout, options.format, lookupColumns(options))
+           cli::OutputSink &sink, MaterialPtr reference = nullptr)
+        : options_(options), material_(std::move(material)),
+          file_(cli::showable(material_->path)), water_(std::move(water)),
+          reference_(std::move(reference)),
+          out_(sink, options.format, lookupColumns(options), options.digits), sink_(sink)
     {
         cells_.reserve(12);
         for (const ColumnProblem *problem :
@@ -268,7 +219,7 @@ public:
     {
         const auto value = readNumber(text);
         if (!value)
-            return refuse(where, "\"" + std::string(text) + "\" is not a number.");
+            return unanswered(where, cli::quotedToken(text) + " is not a number.");
         answer(where, interpolateRow(*material_, *value));
     }
 
@@ -276,11 +227,11 @@ public:
     {
         auto value = readNumber(text);
         if (!value)
-            return refuse(where, "\"" + std::string(text) + "\" is not a number.");
+            return unanswered(where, cli::quotedToken(text) + " is not a number.");
         if (options_.linear) {
             const auto mass = massRange(*value, material_->density);
             if (const auto *reason = std::get_if<std::string>(&mass))
-                return refuse(where, *reason);
+                return unanswered(where, *reason);
             value = std::get<double>(mass);
         }
         answer(where, energyForRange(
@@ -290,9 +241,12 @@ public:
 
     void tableRows()
     {
-        for (int k = 1; k <= kRowCount; ++k)
+        for (int k = 1; k <= kRowCount && !stopped(); ++k)
             answer({"row", k}, interpolateRow(*material_, material_->table.energy[k]));
     }
+
+    // The output failed or its reader left: nothing more to compute.
+    bool stopped() const { return sink_.stopped(); }
 
     int finish()
     {
@@ -313,17 +267,34 @@ private:
         status_ = std::max(status_, kSomeUnanswered);
     }
 
+    void unanswered(Where where, const std::string &reason)
+    {
+        refuse(where, reason);
+        emptyRow(reason);
+    }
+
+    // The input's row with no values, the reason in the last column.
+    void emptyRow(const std::string &reason)
+    {
+        if (options_.format == Format::Text)
+            return;
+        cells_.assign(lookupColumns(options_).size() - 1, std::monostate{});
+        cells_.push_back(reason);
+        out_.row(cells_);
+    }
+
     void answer(Where where, const std::variant<RowValues, LookupError> &result)
     {
         if (const auto *error = std::get_if<LookupError>(&result)) {
             if (error->cause == LookupFailure::OutOfRange)
-                return refuse(where, error->message);
+                return unanswered(where, error->message);
             // The file's range column cannot be inverted: the same for every value.
+            const std::string reason = "\"" + file_ + "\": " + error->message;
             if (!columnRefused_)
-                complain("\"" + file_ + "\": " + error->message);
+                complain(reason);
             columnRefused_ = true;
             status_ = kRefused;
-            return;
+            return emptyRow(reason);
         }
         const RowValues &row = std::get<RowValues>(result);
         cells_.clear();
@@ -331,7 +302,7 @@ private:
         if (options_.linear) {
             const auto converted = toLinear(row, material_->density);
             if (const auto *reason = std::get_if<std::string>(&converted))
-                return refuse(where, *reason);
+                return unanswered(where, *reason);
             const auto &linear = std::get<LinearValues>(converted);
             for (double scale : {1.0, kKeVPerUmPerMeVPerCm}) {
                 cells_.push_back(linear.electronic * scale);
@@ -347,38 +318,47 @@ private:
                 cells_.push_back(optionalCell(valueOf(row, q)));
         }
         cells_.push_back(optionalCell(row.detourFactor));
+        std::string reason;
         if (options_.relativeToWater) {
             const auto ratio = ratioToWater(row, material_->density, water_);
             if (const double *value = std::get_if<double>(&ratio)) {
                 cells_.push_back(*value);
             } else {
                 cells_.push_back(std::monostate{});
-                if (std::holds_alternative<MaterialPtr>(water_))
-                    refuse(where, std::get<std::string>(ratio));
+                if (std::holds_alternative<MaterialPtr>(water_)) {
+                    reason = std::get<std::string>(ratio);
+                    refuse(where, reason);
+                }
             }
         } else if (reference_) {
-            addRatioToReference(where, row.energy);
+            reason = addRatioToReference(where, row.energy);
         }
+        if (options_.format != Format::Text)
+            cells_.push_back(reason.empty() ? Cell(std::monostate{}) : Cell(reason));
         out_.row(cells_);
     }
 
     // --relative-to: the total linear stopping power over the reference's,
     // as the compare window shows it.
-    void addRatioToReference(Where where, double energy)
+    // Why there is none, for the row's last column.
+    std::string addRatioToReference(Where where, double energy)
     {
         constexpr CompareChoice kRelativeStoppingPower{Quantity::TotalStoppingPower,
                                                        UnitSystem::Linear};
         if (const auto ratio = shownAt(material_, reference_, kRelativeStoppingPower, energy)) {
             cells_.push_back(*ratio);
-            return;
+            return {};
         }
         cells_.push_back(std::monostate{});
         std::string reason = "There is no ratio to " + reference_->name() + " at " +
-                             formatGeneral(energy) + " MeV";
+                             formatGeneral(energy) + " MeV: ";
+        std::optional<std::string> problem;
         for (const MaterialPtr *m : {&material_, &reference_})
-            if (auto problem = unavailableReason(*m, kRelativeStoppingPower))
-                return refuse(where, reason + ": " + *problem);
-        refuse(where, reason + ": it lies outside the reference's table.");
+            if (!problem)
+                problem = unavailableReason(*m, kRelativeStoppingPower);
+        reason += problem ? *problem : "it lies outside the reference's table.";
+        refuse(where, reason);
+        return reason;
     }
 
     const Options &options_;
@@ -387,6 +367,7 @@ private:
     WaterReference water_;
     MaterialPtr reference_;
     TableWriter out_;
+    cli::OutputSink &sink_;
     std::vector<Cell> cells_;
     int status_ = kAllAnswered;
     bool columnRefused_ = false;
@@ -409,62 +390,42 @@ CLI::Validator formatNames()
         kNames);
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 // Whitespace-separated energies from standard input, each with its line.
 void readStandardInput(Lookup &lookup)
 {
-    char *text = nullptr;
-    std::size_t capacity = 0;
-    long line = 0;
-    ssize_t length;
-    while ((length = ::getline(&text, &capacity, stdin)) >= 0) {
-        ++line;
-        const char *p = text, *end = text + length;
-        while (p != end) {
-            if (isBlank(*p)) {
-                ++p;
-                continue;
-            }
-            const char *token = p;
-            while (p != end && !isBlank(*p))
-                ++p;
-            lookup.energy({"line", line}, std::string_view(token, std::size_t(p - token)));
-        }
-    }
-    std::free(text);
+    cli::forEachToken(stdin, [&lookup](long line, std::string_view token) {
+        lookup.energy({"line", line}, token);
+        return !lookup.stopped();
+    });
 }
 
 // --relative-to's material, found as MATERIAL is; why not, as one sentence.
 std::variant<MaterialPtr, std::string>
 loadReference(const std::string &query, const std::variant<fs::path, std::string> &directory)
 {
-    const auto file = resolveMaterial(query, directory);
+    const auto file = cli::resolveMaterial(query, directory);
     if (const auto *message = std::get_if<std::string>(&file))
         return "--relative-to: " + *message;
     return loadCompared(std::get<fs::path>(file));
 }
 
 // Everything that answers for one material.
-int lookUp(const Options &options, const std::variant<fs::path, std::string> &directory)
+int lookUp(const Options &options, const cli::DataFolder &directory, cli::OutputSink &sink)
 {
-    const auto file = resolveMaterial(options.material, directory);
+    const auto file = cli::resolveMaterial(options.material, directory);
     if (const auto *message = std::get_if<std::string>(&file)) {
         complain(*message);
         return kRefused;
     }
     auto loaded = loadMaterial(std::get<fs::path>(file));
     if (const auto *error = std::get_if<ReadError>(&loaded)) {
-        complain(describe(*error));
+        complain(cli::showable(describe(*error)));
         return kRefused;
     }
     auto material = std::get<MaterialPtr>(std::move(loaded));
     if (options.linear)
         if (auto problem = linearUnitsProblem(material->density)) {
-            complain("\"" + material->path + "\": " + *problem);
+            complain("\"" + cli::showable(material->path) + "\": " + *problem);
             return kRefused;
         }
     WaterReference water = std::string();
@@ -485,18 +446,57 @@ int lookUp(const Options &options, const std::variant<fs::path, std::string> &di
         reference = std::get<MaterialPtr>(std::move(found));
     }
 
-    Lookup lookup(options, std::move(material), std::move(water), std::move(reference));
+    Lookup lookup(options, std::move(material), std::move(water), sink, std::move(reference));
     if (options.table) {
         lookup.tableRows();
     } else if (options.energies.empty() && options.ranges.empty()) {
         readStandardInput(lookup);
     } else {
-        for (std::size_t i = 0; i < options.energies.size(); ++i)
-            lookup.energy({"energy", long(i + 1)}, options.energies[i]);
-        for (std::size_t i = 0; i < options.ranges.size(); ++i)
+        for (std::size_t i = 0; i < options.energies.size() && !lookup.stopped(); ++i) {
+            if (options.energies[i] == "-")
+                readStandardInput(lookup);
+            else
+                lookup.energy({"energy", long(i + 1)}, options.energies[i]);
+        }
+        for (std::size_t i = 0; i < options.ranges.size() && !lookup.stopped(); ++i)
             lookup.range({"--range", long(i + 1)}, options.ranges[i]);
     }
     return lookup.finish();
+}
+
+int usageError(const std::string &message)
+{
+    complain(message);
+    std::fprintf(stderr, "Run with --help for more information.\n");
+    return kRefused;
+}
+
+// "quenrow-lookup 150 Water_liquid.psp" would take A-150 plastic, whose name
+// holds "150", as the material.
+std::optional<std::string> swappedArguments(const Options &options,
+                                            const cli::DataFolder &directory)
+{
+    if (options.list || !readNumber(options.material))
+        return std::nullopt;
+    for (const std::string &energy : options.energies)
+        if (cli::namesMaterialExactly(energy, directory))
+            return cli::quotedToken(options.material) + " is a number and " +
+                   cli::quotedToken(energy) + " a material: the material comes first (" +
+                   "quenrow-lookup " + cli::showable(energy) + " " +
+                   cli::showable(options.material) + ").";
+    return std::nullopt;
+}
+
+// Every byte written, or exit status 2 with the reason; a reader that left
+// early is no error.
+int finishOutput(cli::OutputSink &sink, int status)
+{
+    sink.close();
+    if (const auto problem = sink.problem()) {
+        complain(*problem);
+        return kRefused;
+    }
+    return status;
 }
 
 // The command line into `options`; the exit status when that is all there is
@@ -507,7 +507,8 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                  "command line.\nEach energy (MeV) gives a line with the electronic, nuclear "
                  "and total stopping power,\nthe CSDA and projected range and the detour "
                  "factor, log-log interpolated between\nthe table's rows. With no ENERGY and "
-                 "no --range, energies are read from standard input.",
+                 "no --range, energies are read from standard\ninput, as they are where an "
+                 "ENERGY is \"-\". The tables carry four significant figures.",
                  "quenrow-lookup"};
     app.footer("Examples:\n"
                "  quenrow-lookup Water_liquid.psp 150\n"
@@ -515,6 +516,7 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                "  quenrow-lookup \"water, liquid\" --range 15.77 --relative-to-water\n"
                "  quenrow-lookup Polymethyl_methacrylate.psp --range 2 --linear\n"
                "  seq 1 250 | quenrow-lookup Water_liquid.psp --format json\n"
+               "  quenrow-lookup Water_liquid.psp --table --format csv --digits 4\n"
                "  quenrow-lookup --list\n"
                "  quenrow-lookup --layer 013-Aluminum.ps:5mm --layer "
                "Polymethyl_methacrylate.psp:2cm:1.18 \\\n"
@@ -522,10 +524,12 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                "  quenrow-lookup --stack shifter.stack --water-depth 12 --format csv\n\n"
                "Stacks follow the continuous-slowing-down approximation: no range straggling, no\n"
                "nuclear losses of protons, no multiple-scattering path effects.\n\n"
+               "In csv, tsv and json an input that cannot be answered keeps its row, with\n"
+               "empty fields (null) and the reason in the last column.\n\n"
                "Exit status: 0 when every answer was given, 1 when an input was out of range\n"
-               "or not a number (the other lines are still answered), 2 for a usage error or\n"
-               "a data folder or file that cannot be read.");
-    app.set_version_flag("--version", std::string("quenrow-lookup ") + QUENROW_VERSION);
+               "or not a number (the other lines are still answered), 2 for a usage error,\n"
+               "a data folder or file that cannot be read, or output that cannot be written.");
+    app.set_version_flag("-V,--version", std::string("quenrow-lookup ") + QUENROW_VERSION);
     app.add_option("MATERIAL", options.material,
                    "A file name (Water_liquid.psp), a path to a file in the same format, or a "
                    "part of the material's name (\"lead\", \"water, liquid\")");
@@ -549,6 +553,11 @@ std::optional<int> parse(int argc, char **argv, Options &options)
     app.add_option("--format", options.format, "text (default), csv, tsv or json")
         ->transform(formatNames())
         ->type_name("TEXT");
+    app.add_option("--digits", options.digits,
+                   "Numbers in csv, tsv and json with N significant digits (the tables carry "
+                   "four); by default each reads back as the same double")
+        ->type_name("N")
+        ->check(CLI::Range(1, 17));
     app.add_option("--data", options.data,
                    "The data folder (default: ./quenrow-data, else the installed one)")
         ->type_name("DIR")
@@ -580,10 +589,10 @@ std::optional<int> parse(int argc, char **argv, Options &options)
                 options.energies.insert(options.energies.begin(), options.material);
             options.material.clear();
             if (options.list || options.table || !options.ranges.empty() || options.linear ||
-                options.relativeToWater)
+                options.relativeToWater || options.digits > 0)
                 throw CLI::ValidationError(
                     "--layer/--stack",
-                    "takes no --list, --table, --range, --linear or --relative-to-water");
+                    "takes no --list, --table, --range, --linear, --relative-to-water or --digits");
             if (options.stack.energyOut && options.stack.waterDepth)
                 throw CLI::ValidationError("--energy-out", "and --water-depth exclude each other");
         } else if (options.stack.energyOut || options.stack.waterDepth) {
@@ -595,14 +604,17 @@ std::optional<int> parse(int argc, char **argv, Options &options)
             throw CLI::ValidationError("--projected", "needs --range");
         if (options.table && (!options.energies.empty() || !options.ranges.empty()))
             throw CLI::ValidationError("--table", "takes no ENERGY and no --range");
+        if (options.list && (!options.material.empty() || !options.energies.empty() ||
+                             !options.ranges.empty() || options.table))
+            throw CLI::ValidationError("--list", "takes no MATERIAL, ENERGY, --range or --table");
+        if (options.digits > 0 && options.format == Format::Text)
+            throw CLI::ValidationError("--digits", "needs --format csv, tsv or json");
     } catch (const CLI::CallForHelp &e) {
         return app.exit(e);
     } catch (const CLI::CallForVersion &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
-        complain(e.what());
-        std::fprintf(stderr, "Run with --help for more information.\n");
-        return kRefused;
+        return usageError(e.what());
     }
     return std::nullopt;
 }
@@ -611,14 +623,21 @@ std::optional<int> parse(int argc, char **argv, Options &options)
 
 int main(int argc, char **argv)
 {
+    cli::OutputSink sink(stdout);
     Options options;
     if (const auto status = parse(argc, argv, options))
-        return *status;
+        return finishOutput(sink, *status); // help and version write too
     const auto directory = dataDirectory(options);
+    if (auto swapped = swappedArguments(options, directory))
+        return usageError(*swapped);
     if (options.stack.requested())
-        return quenrow::cli::runStack(
-            options.stack, options.format, options.energies,
-            [&directory](const std::string &name) { return resolveMaterial(name, directory); },
-            directory);
-    return options.list ? listMaterials(options, directory) : lookUp(options, directory);
+        return finishOutput(
+            sink, quenrow::cli::runStack(
+                      options.stack, options.format, options.energies,
+                      [&directory](const std::string &name) {
+                          return cli::resolveMaterial(name, directory);
+                      },
+                      directory, sink));
+    return finishOutput(sink, options.list ? listMaterials(options, directory, sink)
+                                           : lookUp(options, directory, sink));
 }

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/safe_text.h"
 #include "data/number_format.h"
+#include "data/number_text.h"
 #include "data/table_export.h"
 
 namespace quenrow::cli {
@@ -14,38 +16,10 @@ namespace {
 
 constexpr std::size_t kNumberWidth = 9; // "1.500E+02"
 
-void appendJsonString(std::string &out, std::string_view text)
-{
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            // Data files are 8-bit text: a byte above ASCII is taken as Latin-1.
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
-
 } // namespace
 
-void appendShortest(std::string &out, double value)
-{
-    char digits[32];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
-}
-
-TableWriter::TableWriter(std::FILE *out, Format format, std::vector<Column> columns)
-    : out_(out), format_(format), columns_(std::move(columns))
+TableWriter::TableWriter(OutputSink &out, Format format, std::vector<Column> columns, int digits)
+    : out_(out), format_(format), digits_(digits), columns_(std::move(columns))
 {
     for (const Column &column : columns_)
         widths_.push_back(
@@ -97,10 +71,10 @@ void TableWriter::cell(std::size_t column, const Cell &value)
 {
     if (format_ == Format::Text) {
         std::string text;
-        if (const double *number = std::get_if<double>(&value))
-            text = formatScientific(*number);
+        if (const double *x = std::get_if<double>(&value))
+            text = formatScientific(*x);
         else if (const auto *words = std::get_if<std::string>(&value))
-            text = *words;
+            text = showable(*words);
         else
             text = "n/a";
         if (column > 0)
@@ -119,13 +93,13 @@ void TableWriter::cell(std::size_t column, const Cell &value)
     } else if (column > 0) {
         buffer_ += format_ == Format::Tsv ? '\t' : ',';
     }
-    if (const double *number = std::get_if<double>(&value)) {
-        appendShortest(buffer_, *number);
+    if (const double *x = std::get_if<double>(&value)) {
+        number(*x);
     } else if (const auto *words = std::get_if<std::string>(&value)) {
         if (format_ == Format::Json)
             appendJsonString(buffer_, *words);
         else
-            appendField(buffer_, *words,
+            appendField(buffer_, showable(*words),
                         format_ == Format::Csv ? TableFileFormat::CommaSeparated
                                                : TableFileFormat::TabSeparated);
     } else if (format_ == Format::Json) {
@@ -147,7 +121,19 @@ void TableWriter::row(const std::vector<Cell> &cells)
         while (!buffer_.empty() && buffer_.back() == ' ')
             buffer_.pop_back();
     buffer_ += format_ == Format::Json ? "}" : "\n";
-    write();
+    out_.write(buffer_);
+    buffer_.clear();
+}
+
+void TableWriter::number(double value)
+{
+    // JSON has no infinity: a value past the doubles is no value.
+    if (format_ == Format::Json && !std::isfinite(value))
+        buffer_ += "null";
+    else if (digits_ > 0)
+        appendSignificant(buffer_, value, digits_);
+    else
+        appendShortest(buffer_, value);
 }
 
 void TableWriter::finish()
@@ -159,13 +145,7 @@ void TableWriter::finish()
         header();
     if (format_ == Format::Json)
         buffer_ += "\n]\n";
-    write();
-    std::fflush(out_);
-}
-
-void TableWriter::write()
-{
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    out_.write(buffer_);
     buffer_.clear();
 }
 

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "cli/output_sink.h"
+
 namespace quenrow::cli {
 
 enum class Format { Text, Csv, Tsv, Json };
@@ -24,10 +26,12 @@ struct Column {
 // A number, a missing value (n/a, an empty field, null) or text.
 using Cell = std::variant<double, std::monostate, std::string>;
 
-// Streams one table to a FILE, a line at a time: the header on the first row.
+// Streams one table to the output: the header on the first row. Text cells
+// are outside text: shown safely, or as JSON strings. Numbers in CSV, TSV
+// and JSON read back as the same double, or with `digits` significant digits.
 class TableWriter {
 public:
-    TableWriter(std::FILE *out, Format format, std::vector<Column> columns);
+    TableWriter(OutputSink &out, Format format, std::vector<Column> columns, int digits = 0);
     ~TableWriter();
     TableWriter(const TableWriter &) = delete;
     TableWriter &operator=(const TableWriter &) = delete;
@@ -39,18 +43,16 @@ public:
 private:
     void header();
     void cell(std::size_t column, const Cell &value);
-    void write(); // the line made so far, to stdio's buffer
+    void number(double value);
 
-    std::FILE *out_;
+    OutputSink &out_;
     Format format_;
+    int digits_;
     std::vector<Column> columns_;
     std::vector<std::size_t> widths_;
-    std::string buffer_; // the line being made
+    std::string buffer_;
     bool started_ = false;
     bool finished_ = false;
 };
-
-// Shortest text that reads back as the same double; never locale-dependent.
-void appendShortest(std::string &out, double value);
 
 } // namespace quenrow::cli

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "cli/safe_text.h"
 #include "data/calculator.h"
 #include "data/stack.h"
 
@@ -19,7 +20,7 @@ constexpr int kRefused = 2;
 
 void complain(const std::string &message)
 {
-    std::fprintf(stderr, "quenrow-lookup: %s\n", message.c_str());
+    std::fprintf(stderr, "quenrow-lookup: %s\n", showable(message).c_str());
 }
 
 // The layers of the stack file, then those of --layer, with their materials
@@ -74,20 +75,16 @@ struct Where {
 class StackRun {
 public:
     StackRun(const StackOptions &options, Format format, std::vector<Layer> layers,
-             StackWater water)
+             StackWater water, OutputSink &sink)
         : options_(options), layers_(std::move(layers)), water_(std::move(water)),
-          out_(stdout, format, columns())
+          out_(sink, format, columns())
     {}
 
     void value(Where where, std::string_view text)
     {
         const auto value = readPlainNumber(text);
-        if (!value) {
-            std::string message = "\"";
-            message += text;
-            message += "\" is not a number.";
-            return refuse(where, message);
-        }
+        if (!value)
+            return refuse(where, quotedToken(text) + " is not a number.");
         double energyIn = *value;
         if (options_.energyOut || options_.waterDepth) {
             double energyOut = *value;
@@ -205,7 +202,8 @@ void readStandardInput(StackRun &run)
 
 int runStack(const StackOptions &options, Format format, const std::vector<std::string> &values,
              const MaterialFinder &findMaterial,
-             const std::variant<std::filesystem::path, std::string> &dataDirectory)
+             const std::variant<std::filesystem::path, std::string> &dataDirectory,
+             OutputSink &sink)
 {
     const auto *folder = std::get_if<std::filesystem::path>(&dataDirectory);
     if (!folder) {
@@ -226,7 +224,7 @@ int runStack(const StackOptions &options, Format format, const std::vector<std::
     }
 
     StackRun run(options, format, std::get<std::vector<Layer>>(std::move(layers)),
-                 StackWater{std::get<LayerMaterial>(water)});
+                 StackWater{std::get<LayerMaterial>(water)}, sink);
     if (values.empty())
         readStandardInput(run);
     for (std::size_t i = 0; i < values.size(); ++i)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/output.h"
+#include "cli/output_sink.h"
 
 namespace quenrow::cli {
 
@@ -29,6 +30,7 @@ using MaterialFinder =
 // Returns the exit status.
 int runStack(const StackOptions &options, Format format, const std::vector<std::string> &values,
              const MaterialFinder &findMaterial,
-             const std::variant<std::filesystem::path, std::string> &dataDirectory);
+             const std::variant<std::filesystem::path, std::string> &dataDirectory,
+             OutputSink &sink);
 
 } // namespace quenrow::cli

@@ -7,19 +7,26 @@
 #include <system_error>
 
 #include "number_format.h"
+#include "number_text.h"
 
 namespace quenrow {
 
 namespace {
 
-LookupError outOfRange(const char *what, double value, const char *unit, double low, double high)
+// The value with the digits it takes to differ from the limit it passed.
+// A table reaching past the energies looked up is named with its own ends.
+LookupError outOfRange(const char *what, double value, const char *unit, double low, double high,
+                       double first, double last)
 {
     if (std::isnan(value))
         return {LookupFailure::OutOfRange, std::string("The ") + what + " is not a number."};
-    return {LookupFailure::OutOfRange, std::string("The ") + what + " " + formatGeneral(value) +
-                                           " " + unit + " is outside the table (" +
-                                           formatGeneral(low) + " to " + formatGeneral(high) + " " +
-                                           unit + ")."};
+    const std::string start = std::string("The ") + what + " " + exactText(value) + " " + unit;
+    const std::string limits = exactText(low) + " to " + exactText(high) + " " + unit;
+    if (low == first && high == last)
+        return {LookupFailure::OutOfRange, start + " is outside the table (" + limits + ")."};
+    return {LookupFailure::OutOfRange, start + " is outside the energies looked up (" + limits +
+                                           "; the table runs from " + exactText(first) + " to " +
+                                           exactText(last) + " " + unit + ")."};
 }
 
 std::optional<double> inColumn(const Bracket &bracket, const TableColumn &ys, bool available)
@@ -72,11 +79,12 @@ std::variant<RowValues, LookupError> interpolateRow(const Material &material, do
 {
     const MaterialTable &table = material.table;
     const double low = lowestEnergy(table), high = highestEnergy(table);
+    const double first = table.energy[1], last = table.energy[kRowCount];
     if (!(energy >= low && energy <= high))
-        return outOfRange("energy", energy, "MeV", low, high);
+        return outOfRange("energy", energy, "MeV", low, high, first, last);
     const auto upper = bracketingRow(table.energy, energy);
     if (!upper)
-        return outOfRange("energy", energy, "MeV", low, high);
+        return outOfRange("energy", energy, "MeV", low, high, first, last);
     return rowAt(material, bracketAt(table.energy, *upper, energy), energy, true, true);
 }
 
@@ -98,7 +106,8 @@ std::variant<RowValues, LookupError> energyForRange(const Material &material, Ra
                                std::to_string(k - 1) + " to row " + std::to_string(k) + refused};
     }
     if (!(range >= ranges[1] && range <= ranges[kRowCount]))
-        return outOfRange(name, range, "g/cm2", ranges[1], ranges[kRowCount]);
+        return outOfRange(name, range, "g/cm2", ranges[1], ranges[kRowCount], ranges[1],
+                          ranges[kRowCount]);
 
     const int upper = *bracketingRow(ranges, range);
     // Interpolation keeps the energy between its two rows; rounding may not
@@ -109,9 +118,9 @@ std::variant<RowValues, LookupError> energyForRange(const Material &material, Ra
     const double low = lowestEnergy(table), high = highestEnergy(table);
     if (!(energy >= low && energy <= high))
         return LookupError{LookupFailure::OutOfRange,
-                           std::string("The energy for the ") + name + " " + formatGeneral(range) +
-                               " g/cm2 lies outside " + formatGeneral(low) + " to " +
-                               formatGeneral(high) + " MeV."};
+                           std::string("The energy for the ") + name + " " + exactText(range) +
+                               " g/cm2 lies outside " + exactText(low) + " to " +
+                               exactText(high) + " MeV."};
     // The energy lies between the same two rows. At row i - 1's own energy,
     // where its own search would pair rows i - 2 and i - 1, the exact-row
     // rule gives row i - 1 all the same.

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Runs one libFuzzer target for a while:  fuzz/run.sh TARGET SECONDS [libFuzzer flags...]
 # or each of its corpus inputs once:      fuzz/run.sh TARGET replay
-# TARGET is header, load, parse_number or format. Builds build-fuzz (clang) if
+# TARGET is header, load, parse_number, format or cli. Builds build-fuzz (clang) if
 # needed. The committed corpus fuzz/corpus/TARGET (and for the readers the
 # bundled data and the hostile corpus) seed the run; new inputs go to
 # fuzz/out/TARGET/corpus, failures to fuzz/out/TARGET/, the log to
@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if (($# < 2)); then
-    echo "usage: fuzz/run.sh header|load|parse_number|format SECONDS [libFuzzer flags...]" >&2
+    echo "usage: fuzz/run.sh header|load|parse_number|format|cli SECONDS [libFuzzer flags...]" >&2
     exit 2
 fi
 target=$1
@@ -27,6 +27,7 @@ header | load)
     ;;
 parse_number) seeds=() max_len=256 ;;
 format) seeds=() max_len=64 ;;
+cli) seeds=() max_len=4096 ;;
 *)
     echo "unknown target: $target" >&2
     exit 2

@@ -13,6 +13,7 @@
 
 #include "data/calculator.h"
 #include "data/number_format.h"
+#include "data/number_text.h"
 #include "data/table_export.h"
 #include "test_support.h"
 
@@ -36,9 +37,10 @@ std::string quoted(const std::string &arg)
     return q + "'";
 }
 
-// env: "LC_ALL=de_DE.UTF-8 " and the like, put before the program.
+// env: "LC_ALL=de_DE.UTF-8 " and the like, put before the program; output:
+// where standard output goes.
 Process run(const std::vector<std::string> &args, const std::string &input = "",
-            const std::string &env = "")
+            const std::string &env = "", const std::string &output = ">out")
 {
     static const test::TempDirectory scratch;
     const auto in = scratch.write("in", input);
@@ -48,7 +50,7 @@ Process run(const std::vector<std::string> &args, const std::string &input = "",
     std::string command = "cd " + quoted(scratch.path()) + " && " + env + QUENROW_LOOKUP;
     for (const auto &word : words)
         command.append(1, ' ').append(quoted(word));
-    command.append(" <").append(quoted(in)).append(" >out 2>err");
+    command.append(" <").append(quoted(in)).append(" 2>err ").append(output);
     Process result;
     const int raw = std::system(command.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -212,7 +214,9 @@ TEST(LookupProgram, CsvColumnsAreNamedAsTheSavedTableNamesThem)
     ASSERT_EQ(r.status, 0) << r.err;
     const auto printed = lines(r.out, ',');
     ASSERT_EQ(printed.size(), kRowCount + 1u);
-    EXPECT_EQ(printed[0], saved[1]);
+    // ... and then the reason an input was not answered.
+    EXPECT_EQ(std::vector(printed[0].begin(), printed[0].end() - 1), saved[1]);
+    EXPECT_EQ(printed[0].back(), "reason");
     for (int k = 1; k <= kRowCount; ++k)
         EXPECT_EQ(number(printed[k][6]), material->table.detourFactor[k]) << "row " << k;
 }
@@ -246,9 +250,11 @@ TEST(LookupProgram, RelativeToAnyMaterial)
         ASSERT_EQ(r.status, 0) << r.err;
         const auto rows = lines(r.out, ',');
         ASSERT_EQ(rows.size(), c.ratios.size() + 1) << r.out;
-        EXPECT_EQ(rows[0].back(), "ratio_to_reference");
+        // The ratio, then the reason a line was not answered.
+        const std::size_t ratio = rows[0].size() - 2;
+        EXPECT_EQ(rows[0][ratio], "ratio_to_reference");
         for (std::size_t i = 0; i < c.ratios.size(); ++i)
-            EXPECT_NEAR(number(rows[i + 1].back()), c.ratios[i], c.halfLastDigit) << c.args[0];
+            EXPECT_NEAR(number(rows[i + 1][ratio]), c.ratios[i], c.halfLastDigit) << c.args[0];
     }
 
     const std::vector<std::string> pmma = {"Polymethyl_methacrylate.psp", "1", "150", "--range", "2", "--format", "csv"};
@@ -291,6 +297,162 @@ TEST(LookupProgram, ACommaDecimalLocaleChangesNothing)
     EXPECT_EQ(comma.status, 1);
     EXPECT_NE(comma.err.find("\"1,5\" is not a number"), std::string::npos) << comma.err;
 }
+
+bool contains(const std::string &text, const std::string &part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+TEST(LookupProgram, LostOutputIsAnErrorAndAReaderThatLeftIsNot)
+{
+    const std::string many = [] {
+        std::string lines;
+        for (int i = 0; i < 100000; ++i)
+            lines += "150\n";
+        return lines;
+    }();
+    const Process full = run({"Water_liquid.psp", "150"}, "", "", ">/dev/full");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_TRUE(contains(full.err, "cannot write the output: No space left on device")) << full.err;
+    const Process manyFull = run({"Water_liquid.psp"}, many, "", ">/dev/full");
+    EXPECT_EQ(manyFull.status, 2);
+    const Process closed = run({"Water_liquid.psp", "150"}, "", "", ">&-");
+    EXPECT_EQ(closed.status, 2);
+    EXPECT_TRUE(contains(closed.err, "cannot write the output: Bad file descriptor")) << closed.err;
+    // With SIGPIPE ignored, as some callers leave it, the write sees EPIPE.
+    const Process left = run({"Water_liquid.psp"}, many, "trap '' PIPE; ", "| head -c 100 >out");
+    EXPECT_EQ(left.err, "");
+    EXPECT_EQ(left.out.size(), 100u);
+}
+
+// Every text from outside reaches the terminal with nothing it would act on.
+TEST(LookupProgram, OutsideTextIsShownNotObeyed)
+{
+    test::TempDirectory folder;
+    auto text = test::MaterialText::fromBundled();
+    text.name = "Caf\xC3\xA9 \xE2\x88\x9E \x1b[31m";
+    folder.write("\x1b[2Jx.psp", text.str());
+    text.name = "Caf\xE9";
+    folder.write("latin.psp", text.str());
+    const std::string data = folder.path().string();
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        std::string expected; // on standard error, or output when it starts with '>'
+    } cases[] = {
+        {{"x\x1b]0;PWNED\a\x1b[2J", "150"}, "", "matches \"x\\x1b]0;PWNED\\x07\\x1b[2J\"."},
+        {{"Water_liquid.psp"}, "\x1b[2J\n", "line 1: \"\\x1b[2J\" is not a number."},
+        {{"Water_liquid.psp"}, std::string(100000, '7') + "x", "...\" (100001 characters)"},
+        {{"--list", "--data", data}, "", ">\\x1b[2Jx.psp  Caf\xC3\xA9 \xE2\x88\x9E \\x1b[31m"},
+        {{"--list", "--data", data, "--format", "json"}, "", ">\"Caf\xC3\xA9 \xE2\x88\x9E \\u001b[31m\""},
+        {{"--list", "--data", data, "--format", "json"}, "", ">\"Caf\xEF\xBF\xBD\""},
+        {{"caf", "1", "--data", data}, "", "\\x1b[2Jx.psp  Caf\xC3\xA9 \xE2\x88\x9E \\x1b[31m"},
+    };
+    for (const auto &c : cases) {
+        const Process r = run(c.args, c.input);
+        const bool onOutput = !c.expected.empty() && c.expected[0] == '>';
+        EXPECT_TRUE(contains(onOutput ? r.out : r.err, c.expected.substr(onOutput)))
+            << c.expected << "\n" << r.out << r.err;
+        EXPECT_FALSE(contains(r.out + r.err, "\x1b")) << c.expected;
+    }
+}
+
+TEST(LookupProgram, UsageErrorsAndConventions)
+{
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"--list", "Water_liquid.psp", "150"}, 2, "--list: takes no MATERIAL"},
+        {{"--list", "--range", "1"}, 2, "--list: takes no MATERIAL"},
+        {{"--list", "--table"}, 2, "--list: takes no MATERIAL"},
+        {{"150", "Water_liquid.psp"}, 2, "the material comes first"},
+        {{"1e2", "water, liquid"}, 2, "the material comes first"},
+        {{"Water_liquid.psp", "1", "--digits", "4"}, 2, "--digits: needs --format"},
+        {{"watr", "1"}, 2, "Did you mean Water_liquid.psp or Water_vapor.psp?"},
+        {{"Water_liquid.psp", "0.0009999999999999998"},
+         1,
+         "The energy 0.0009999999999999998 MeV is outside the table (0.001 to 10000 MeV)."},
+    };
+    for (const auto &c : cases) {
+        const Process r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.message;
+        EXPECT_TRUE(contains(r.err, c.message)) << r.err;
+    }
+    EXPECT_FALSE(contains(run({"watr", "1"}).err, "082-Lead.ps")); // not all 74
+    EXPECT_EQ(run({"-V"}).out, std::string("quenrow-lookup ") + QUENROW_VERSION_TEXT + "\n");
+    EXPECT_TRUE(contains(run({"--help"}).out, "four significant figures"));
+}
+
+TEST(LookupProgram, ATableWithItsOwnEndsIsNamedByThem)
+{
+    test::TempDirectory folder;
+    auto text = test::MaterialText::fromBundled();
+    for (std::string &row : text.rows) { // every energy doubled: 0.002 to 20000 MeV
+        const auto end = row.find_first_of(' ', row.find_first_not_of(' '));
+        char doubled[32];
+        std::snprintf(doubled, sizeof doubled, "%.3E", 2 * number(row.substr(0, end)));
+        row = doubled + row.substr(end);
+    }
+    const auto file = folder.write("Doubled.psp", text.str()).string();
+    const Process r = run({file, "20000", "0.0015"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "The energy 20000 MeV is outside the energies looked up (0.002 to "
+                                "10000 MeV; the table runs from 0.002 to 20000 MeV)."))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, "The energy 0.0015 MeV is outside the energies")) << r.err;
+}
+
+// A script zips its input with the output: one row per input, in order.
+TEST(LookupProgram, EveryInputKeepsItsRowAndDashReadsStandardInput)
+{
+    const std::vector<std::string> args = {"Water_liquid.psp", "5", "-", "7"};
+    for (const auto &[format, separator] :
+         {std::pair{"csv", ','}, std::pair{"tsv", '\t'}, std::pair{"json", ','}}) {
+        std::vector<std::string> withFormat = args;
+        withFormat.insert(withFormat.end(), {"--format", format});
+        const Process r = run(withFormat, "1\nabc\n20000\n2\n");
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_TRUE(contains(r.err, "line 2: \"abc\" is not a number.")) << r.err;
+        auto rows = lines(r.out, separator);
+        if (std::string(format) == "json") {
+            EXPECT_TRUE(contains(r.out, "\"energy_MeV\": null")) << r.out;
+            ASSERT_EQ(rows.size(), 8u); // [ six rows ]
+            rows = {rows.begin() + 1, rows.end() - 1};
+        } else {
+            ASSERT_EQ(rows.size(), 7u);
+            EXPECT_EQ(rows[0].back(), "reason");
+            rows.erase(rows.begin());
+        }
+        const char *energies[] = {"5", "1", "", "", "2", "7"};
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::string first = rows[i][0];
+            if (std::string(format) == "json")
+                first = first.substr(first.find(": ") + 2);
+            EXPECT_EQ(first, *energies[i] ? energies[i] : std::string(format) == "json" ? "null" : "")
+                << format << " row " << i;
+        }
+    }
+}
+
+TEST(LookupProgram, DigitsRoundTheLosslessNumbers)
+{
+    const std::vector<std::string> args = {"Water_liquid.psp", "4000", "8.5", "0.00123",
+                                           "--format", "csv"};
+    std::vector<std::string> rounded = args;
+    rounded.insert(rounded.end(), {"--digits", "4"});
+    const auto exact = lines(run(args).out, ',');
+    const auto tidy = lines(run(rounded).out, ',');
+    ASSERT_EQ(exact.size(), tidy.size());
+    for (std::size_t i = 1; i < exact.size(); ++i)
+        for (std::size_t c = 0; c + 1 < exact[i].size(); ++c) {
+            std::string rounded;
+            appendSignificant(rounded, number(exact[i][c]), 4);
+            EXPECT_EQ(tidy[i][c], rounded) << exact[i][c];
+        }
+}
+
 
 // The issue's figures (computed apart from the program), a row per energy
 // per layer, named as the window names them.
