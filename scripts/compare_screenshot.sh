@@ -5,28 +5,7 @@
 # docs/compare.png with the pointer at about 150 MeV.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh xvfb xdotool imagemagick openbox x11-utils
-
-display=:${SCREENSHOT_DISPLAY:-96}
-Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
-sleep 1
-openbox >/dev/null 2>&1 &
-sleep 1
-
-XDG_RUNTIME_DIR=$(mktemp -d) ./build/quenrow >/dev/null 2>&1 &
-
-window() { # waits for a window whose title matches $1
-    for _ in $(seq 50); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-        [[ -n "$id" ]] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    echo "no window named '$1'" >&2
-    exit 1
-}
+source scripts/xvfb_session.sh "${SCREENSHOT_DISPLAY:-96}"
 
 main=$(window '^Quenrow$')
 xdotool windowactivate --sync "$main"
