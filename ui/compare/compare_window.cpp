@@ -15,31 +15,29 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QPushButton>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
 #include "data/material_directory.h"
 #include "ui/look.h"
 #include "ui/message.h"
+#include "ui/picture_file.h"
 
 namespace quenrow {
 
 namespace {
 
-constexpr double kLowestShown = 0.001;  // MeV: 1 keV
-constexpr double kHighestShown = 10000; // MeV: 10 GeV
-constexpr int kFileDotsPerInch = 96;
+constexpr double kLowestShown = 0.001;      // MeV: 1 keV
+constexpr double kHighestShown = 10000;     // MeV: 10 GeV
 constexpr int kFileRole = Qt::UserRole;     // the file name, as std::string bytes
 constexpr int kNameRole = Qt::UserRole + 1; // the material's name, for finding
 
 // Okabe and Ito's colour-blind-safe palette. Its black is drawn white on the
 // dark screen.
-const QColor kPalette[] = {QColor(0xE6, 0x9F, 0x00), QColor(0x56, 0xB4, 0xE9), QColor(0x00, 0x9E, 0x73),
-                           QColor(0xF0, 0xE4, 0x42), QColor(0x00, 0x72, 0xB2), QColor(0xD5, 0x5E, 0x00),
+const QColor kPalette[] = {QColor(0xE6, 0x9F, 0x00), QColor(0x56, 0xB4, 0xE9),
+                           QColor(0x00, 0x9E, 0x73), QColor(0xF0, 0xE4, 0x42),
+                           QColor(0x00, 0x72, 0xB2), QColor(0xD5, 0x5E, 0x00),
                            QColor(0xCC, 0x79, 0xA7), QColor(0x00, 0x00, 0x00)};
 constexpr int kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 // Past the palette, each round of colours gets its own dashes.
@@ -49,8 +47,8 @@ const Qt::PenStyle kDashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::Da
 struct Colours {
     QColor background, text, grid, subGrid, pointer;
 };
-const Colours kScreen{QColor(16, 20, 32), QColor(225, 228, 235), QColor(72, 78, 96), QColor(40, 45, 60),
-                      QColor(160, 165, 175)};
+const Colours kScreen{QColor(16, 20, 32), QColor(225, 228, 235), QColor(72, 78, 96),
+                      QColor(40, 45, 60), QColor(160, 165, 175)};
 const Colours kPrint{Qt::white, Qt::black, QColor(200, 200, 200), QColor(232, 232, 232),
                      QColor(120, 120, 120)};
 
@@ -123,14 +121,16 @@ void CompareWindow::buildControls()
     quantityBox = named(new QComboBox(this), "quantityBox", tr("Quantity"));
     for (Quantity quantity : kComparedQuantities)
         quantityBox->addItem(QString::fromLatin1(quantityInfo(quantity).name));
-    quantityBox->setCurrentIndex(int(std::find(kComparedQuantities.begin(), kComparedQuantities.end(),
-                                               Quantity::TotalStoppingPower) -
-                                     kComparedQuantities.begin()));
+    quantityBox->setCurrentIndex(
+        int(std::find(kComparedQuantities.begin(), kComparedQuantities.end(),
+                      Quantity::TotalStoppingPower) -
+            kComparedQuantities.begin()));
     unitsBox = named(new QComboBox(this), "unitsBox", tr("Units"));
     unitsBox->addItems({tr("Mass, as the tables"), tr("Linear, from the density")});
     relativeBox = named(new QCheckBox(tr("&Relative to"), this), "relativeBox", tr("Relative to"));
     referenceBox = named(new QComboBox(this), "referenceBox", tr("Reference material"));
-    logYBox = named(new QCheckBox(tr("&Logarithmic y axis"), this), "logYBox", tr("Logarithmic y axis"));
+    logYBox =
+        named(new QCheckBox(tr("&Logarithmic y axis"), this), "logYBox", tr("Logarithmic y axis"));
     screenColoursBox = named(new QCheckBox(tr("&Dark colours in files"), this), "screenColoursBox",
                              tr("Dark colours in saved and copied images"));
     readout = place(new QLabel(this), "readout", QRect());
@@ -159,9 +159,10 @@ void CompareWindow::buildControls()
     relativeRow->addWidget(referenceBox, 1);
 
     auto *reset = named(new QPushButton(tr("Reset &view"), this), "resetButton", tr("Reset view"));
-    auto *save = named(new QPushButton(tr("&Save plot..."), this), "savePlotButton", tr("Save plot"));
-    auto *values = named(new QPushButton(tr("Save val&ues..."), this), "saveValuesButton",
-                         tr("Save values"));
+    auto *save =
+        named(new QPushButton(tr("&Save plot..."), this), "savePlotButton", tr("Save plot"));
+    auto *values =
+        named(new QPushButton(tr("Save val&ues..."), this), "saveValuesButton", tr("Save values"));
     connect(reset, &QPushButton::clicked, this, &CompareWindow::resetView);
     connect(save, &QPushButton::clicked, this, &CompareWindow::savePlot);
     connect(values, &QPushButton::clicked, this, &CompareWindow::saveValues);
@@ -213,7 +214,8 @@ void CompareWindow::buildPlot()
     plot->xAxis->setTicker(logTicker);
     plot->xAxis->setNumberFormat(QStringLiteral("eb"));
     plot->xAxis->setNumberPrecision(0);
-    plot->xAxis->setLabel(tr("Proton kinetic energy (%1)").arg(QLatin1String(quantityInfo(Quantity::Energy).unit)));
+    plot->xAxis->setLabel(
+        tr("Proton kinetic energy (%1)").arg(QLatin1String(quantityInfo(Quantity::Energy).unit)));
     plot->xAxis->grid()->setSubGridVisible(true);
     plot->yAxis->grid()->setSubGridVisible(true);
     // The legend goes under the axes, so it never hides a curve.
@@ -247,7 +249,7 @@ void CompareWindow::buildPlot()
     // A plain drag pans; with Shift it draws the rectangle to zoom into.
     connect(plot, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
         plot->setSelectionRectMode(event->modifiers() & Qt::ShiftModifier ? QCP::srmZoom
-                                                                           : QCP::srmNone);
+                                                                          : QCP::srmNone);
     });
     // Zoom and pan move the curves from under the line.
     connect(plot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this,
@@ -258,7 +260,8 @@ void CompareWindow::buildPlot()
 
 void CompareWindow::addActions()
 {
-    const auto add = [this](const QString &text, const QKeySequence &keys, void (CompareWindow::*slot)()) {
+    const auto add = [this](const QString &text, const QKeySequence &keys,
+                            void (CompareWindow::*slot)()) {
         auto *action = new QAction(text, this);
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
@@ -267,9 +270,11 @@ void CompareWindow::addActions()
         plot->addAction(action);
     };
     add(tr("Copy image"), QKeySequence::Copy, &CompareWindow::copyImage);
-    add(tr("Copy values"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &CompareWindow::copyValues);
+    add(tr("Copy values"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+        &CompareWindow::copyValues);
     add(tr("Save plot as..."), QKeySequence::Save, &CompareWindow::savePlot);
-    add(tr("Save values as..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &CompareWindow::saveValues);
+    add(tr("Save values as..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+        &CompareWindow::saveValues);
     add(tr("Reset view"), QKeySequence(Qt::CTRL | Qt::Key_0), &CompareWindow::resetView);
     plot->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *find = new QAction(tr("Find a material"), this);
@@ -397,7 +402,8 @@ MaterialPtr CompareWindow::material(const std::string &fileName)
 
 CompareChoice CompareWindow::choice() const
 {
-    return {kComparedQuantities[std::clamp(quantityBox->currentIndex(), 0, int(kComparedQuantities.size()) - 1)],
+    return {kComparedQuantities[std::clamp(quantityBox->currentIndex(), 0,
+                                           int(kComparedQuantities.size()) - 1)],
             unitsBox->currentIndex() == 1 ? UnitSystem::Linear : UnitSystem::Mass};
 }
 
@@ -475,7 +481,8 @@ void CompareWindow::fitValueAxis()
         bool found = false;
         const QCPRange values = plot->graph(i)->getValueRange(found, domain);
         if (found)
-            range = range ? QCPRange(std::min(range->lower, values.lower), std::max(range->upper, values.upper))
+            range = range ? QCPRange(std::min(range->lower, values.lower),
+                                     std::max(range->upper, values.upper))
                           : values;
     }
     if (!range)
@@ -505,13 +512,15 @@ void CompareWindow::showReadout(std::optional<double> energy)
     }
     const CompareChoice shown = choice();
     const QString unit = reference_ ? QString() : fromUtf8(unitText(shown));
-    QString text = tr("Energy %1 %2").arg(QString::number(*energy, 'g', 4),
-                                          QLatin1String(quantityInfo(Quantity::Energy).unit));
+    QString text = tr("Energy %1 %2")
+                       .arg(QString::number(*energy, 'g', 4),
+                            QLatin1String(quantityInfo(Quantity::Energy).unit));
     for (const std::string &file : chosen_) {
         const MaterialPtr &m = loaded_.at(file);
         const auto value = shownAt(m, reference_, shown, *energy);
         text += QLatin1Char('\n') + fileText(m->name()) + QStringLiteral(": ") +
-                (value ? QString::number(*value, 'g', 5) + (unit.isEmpty() ? QString() : QLatin1Char(' ') + unit)
+                (value ? QString::number(*value, 'g', 5) +
+                             (unit.isEmpty() ? QString() : QLatin1Char(' ') + unit)
                        : QString(QChar(0x2013)));
     }
     if (!notes_.isEmpty())
@@ -557,48 +566,28 @@ bool CompareWindow::writePlot(QIODevice &out, CompareFileFormat format)
         applyColours(false);
     const int width = plot->width(), height = plot->height();
     const QString title = plot->yAxis->label();
+    const VectorPicture picture{QSize(width, height), title,
+                                QStringLiteral("Materials compared, drawn by Quenrow")};
+    const auto paint = [&](QPaintDevice &device, qreal scale) {
+        QCPPainter painter;
+        if (!painter.begin(&device))
+            return false;
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.scale(scale, scale);
+        plot->toPainter(&painter, width, height);
+        return painter.end();
+    };
     bool written = false;
     switch (format) {
-    case CompareFileFormat::Png: {
-        QImage image = plot->toPixmap(width, height, 2.0).toImage();
-        const int dotsPerMeter = qRound(kFileDotsPerInch * 2.0 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        written = image.save(&out, "PNG");
+    case CompareFileFormat::Png:
+        written = writePng(out, plot->toPixmap(width, height, 2.0).toImage(), 2.0);
         break;
-    }
-    case CompareFileFormat::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&out);
-        svg.setSize(QSize(width, height));
-        svg.setViewBox(QRect(0, 0, width, height));
-        svg.setResolution(kFileDotsPerInch);
-        svg.setTitle(title.toHtmlEscaped()); // written into the XML as it is given
-        svg.setDescription(QStringLiteral("Materials compared, drawn by Quenrow"));
-        QCPPainter painter;
-        if (painter.begin(&svg)) {
-            painter.setMode(QCPPainter::pmVectorized);
-            plot->toPainter(&painter, width, height);
-            written = painter.end();
-        }
+    case CompareFileFormat::Svg:
+        written = writeSvg(out, picture, paint);
         break;
-    }
-    case CompareFileFormat::Pdf: {
-        QPdfWriter pdf(&out);
-        pdf.setResolution(kFileDotsPerInch);
-        pdf.setPageSize(QPageSize(QSizeF(width, height) * 72.0 / kFileDotsPerInch, QPageSize::Point,
-                                  QString(), QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setTitle(title);
-        pdf.setCreator(QStringLiteral("Quenrow"));
-        QCPPainter painter;
-        if (painter.begin(&pdf)) {
-            painter.setMode(QCPPainter::pmVectorized);
-            plot->toPainter(&painter, width, height);
-            written = painter.end();
-        }
+    case CompareFileFormat::Pdf:
+        written = writePdf(out, picture, paint);
         break;
-    }
     }
     if (print)
         applyColours(true);

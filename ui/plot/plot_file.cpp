@@ -1,21 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "plot_file.h"
 
-#include <QIODevice>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include "draw_plot.h"
 #include "image_surface.h"
 #include "picture_box.h"
+#include "ui/picture_file.h"
 
 namespace quenrow {
 
 namespace {
-
-constexpr int kDotsPerInch = 96; // point sizes mean what they mean on the window's image
 
 void paintPlot(QPainter &painter, const MaterialTable &table, const PictureBox &box, qreal ratio)
 {
@@ -49,47 +44,23 @@ QImage plotImage(const MaterialTable &table, const PictureBox &box, qreal ratio)
 bool writePlot(QIODevice &out, PlotFormat format, const MaterialTable &table, const PictureBox &box,
                const QString &title, qreal pngRatio)
 {
-    const int side = PictureBox::kInner;
+    const VectorPicture picture{QSize(PictureBox::kInner, PictureBox::kInner), title,
+                                QStringLiteral("Proton stopping powers, drawn by Quenrow")};
+    const auto paint = [&](QPaintDevice &device, qreal scale) {
+        QPainter painter;
+        if (!painter.begin(&device))
+            return false;
+        painter.scale(scale, scale);
+        paintPlot(painter, table, box, 1);
+        return painter.end();
+    };
     switch (format) {
-    case PlotFormat::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&out);
-        svg.setSize(QSize(side, side));
-        svg.setViewBox(QRect(0, 0, side, side));
-        svg.setResolution(kDotsPerInch);
-        svg.setTitle(title.toHtmlEscaped()); // written into the XML as it is given
-        svg.setDescription(QStringLiteral("Proton stopping powers, drawn by Quenrow"));
-        QPainter painter;
-        if (!painter.begin(&svg))
-            return false;
-        paintPlot(painter, table, box, 1);
-        return painter.end();
-    }
-    case PlotFormat::Pdf: {
-        QPdfWriter pdf(&out);
-        pdf.setResolution(kDotsPerInch);
-        pdf.setPageSize(QPageSize(QSizeF(side, side) * 72.0 / kDotsPerInch, QPageSize::Point,
-                                  QString(), QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setTitle(title);
-        pdf.setCreator(QStringLiteral("Quenrow"));
-        QPainter painter;
-        if (!painter.begin(&pdf))
-            return false;
-        // The page is a whole number of points, a third of a pixel larger.
-        const qreal page = pdf.pageLayout().fullRectPoints().width() * kDotsPerInch / 72.0;
-        painter.scale(page / side, page / side);
-        paintPlot(painter, table, box, 1);
-        return painter.end();
-    }
-    case PlotFormat::Png: {
-        QImage image = plotImage(table, box, pngRatio);
-        // Prints at the window's size, sharper.
-        const int dotsPerMeter = qRound(kDotsPerInch * pngRatio / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image.save(&out, "PNG");
-    }
+    case PlotFormat::Svg:
+        return writeSvg(out, picture, paint);
+    case PlotFormat::Pdf:
+        return writePdf(out, picture, paint);
+    case PlotFormat::Png:
+        return writePng(out, plotImage(table, box, pngRatio), pngRatio);
     }
     return false;
 }
