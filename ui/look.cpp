@@ -113,6 +113,19 @@ QFont timesFont(double points, bool italic)
     return font;
 }
 
+QLabel *messageLine(QWidget *parent, const char *name)
+{
+    QLabel *label = place(new QLabel(parent), name, QRect());
+    label->setAccessibleName(QString());
+    label->setWordWrap(true);
+    label->setMinimumHeight(2 * label->fontMetrics().lineSpacing());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kProblemText);
+    label->setPalette(palette);
+    return label;
+}
+
 QRect twips(int left, int top, int width, int height)
 {
     auto px = [](int t) { return static_cast<int>(std::lround(t / 15.0)); };

@@ -2,6 +2,7 @@
 // Quenrow: fonts, twip layout and file text as the windows show them.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QRect>
@@ -44,6 +45,13 @@ W *place(W *widget, const char *name, const QRect &rect)
         widget->setTextFormat(Qt::PlainText);
     return widget;
 }
+
+// The colour of a problem: a message, or an entry that cannot be used.
+inline const QColor kProblemText{176, 0, 0};
+
+// A tool window's message line: plain, wrapped, in the problem colour, two
+// lines kept free so that a message does not push the rest about.
+QLabel *messageLine(QWidget *parent, const char *name);
 
 // 8-bit file text for display: UTF-8 where it is valid, else Latin-1;
 // control characters shown as U+FFFD so a stray NUL cannot cut the text.

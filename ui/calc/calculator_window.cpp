@@ -19,7 +19,6 @@ namespace quenrow {
 
 namespace {
 
-const QColor kProblemText(176, 0, 0);
 constexpr char16_t kUnavailable = 0x2013; // en dash, for a value the file cannot give
 
 QString fromUtf8(const std::string &text)
@@ -82,14 +81,7 @@ CalculatorWindow::CalculatorWindow(const std::filesystem::path &dataDirectory)
     buildInputs(inputs);
     layout->addLayout(inputs);
 
-    messageLabel = plainLabel(this, "messageLabel");
-    messageLabel->setWordWrap(true);
-    // Two lines kept free, so a message does not push the block about.
-    messageLabel->setMinimumHeight(2 * fontMetrics().lineSpacing());
-    messageLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = messageLabel->palette();
-    palette.setColor(QPalette::WindowText, kProblemText);
-    messageLabel->setPalette(palette);
+    messageLabel = messageLine(this, "messageLabel");
     layout->addWidget(messageLabel);
 
     auto *results = new QGridLayout;

@@ -35,7 +35,6 @@ namespace quenrow {
 
 namespace {
 
-const QColor kProblemText(176, 0, 0);
 constexpr char16_t kNone = 0x2013; // en dash: a layer the beam never reaches
 
 const std::vector<LayerSpec> kFirstStack = {
@@ -114,13 +113,7 @@ LayersWindow::LayersWindow(const std::filesystem::path &dataDirectory)
     buildButtons(buttons);
     layout->addLayout(buttons);
 
-    messageLabel = plainLabel(this, "messageLabel");
-    messageLabel->setWordWrap(true);
-    messageLabel->setMinimumHeight(2 * fontMetrics().lineSpacing());
-    messageLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = messageLabel->palette();
-    palette.setColor(QPalette::WindowText, kProblemText);
-    messageLabel->setPalette(palette);
+    messageLabel = messageLine(this, "messageLabel");
     layout->addWidget(messageLabel);
 
     summaryLabel = plainLabel(this, "summaryLabel");
