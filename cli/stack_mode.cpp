@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
+#include "cli/energy_input.h"
 #include "cli/safe_text.h"
 #include "data/calculator.h"
 #include "data/stack.h"
@@ -170,32 +170,12 @@ private:
     int status_ = kAllAnswered;
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 void readStandardInput(StackRun &run)
 {
-    char *line = nullptr;
-    std::size_t capacity = 0;
-    long number = 0;
-    ssize_t length;
-    while ((length = ::getline(&line, &capacity, stdin)) >= 0) {
-        ++number;
-        const char *p = line, *end = line + length;
-        while (p != end) {
-            if (isBlank(*p)) {
-                ++p;
-                continue;
-            }
-            const char *token = p;
-            while (p != end && !isBlank(*p))
-                ++p;
-            run.value({"line", number}, std::string_view(token, std::size_t(p - token)));
-        }
-    }
-    std::free(line);
+    forEachToken(stdin, [&run](long line, std::string_view token) {
+        run.value({"line", line}, token);
+        return true;
+    });
 }
 
 } // namespace
