@@ -27,8 +27,8 @@ namespace {
 struct SaveAnswer {
     explicit SaveAnswer(QString answer) : path(std::move(answer))
     {
-        previous = setSaveNameChooser(
-            [this](QWidget *, const QString &, const QString &, const QStringList &, QString *) { return path; });
+        previous = setSaveNameChooser([this](QWidget *, const QString &, const QString &,
+                                             const QStringList &, QString *) { return path; });
     }
     ~SaveAnswer() { setSaveNameChooser(previous); }
     QString path;
@@ -78,13 +78,20 @@ private slots:
         QCOMPARE(window->materialList->item(0)->text(), QStringLiteral("Water_liquid.psp"));
         QCOMPARE(window->chosenFiles(), std::vector<std::string>{"Water_liquid.psp"});
 
-        QTest::keyClicks(window->findBox, QStringLiteral("METHACR")); // the material's name, any case
-        QCOMPARE(visibleEntries(window->materialList), QStringList{QStringLiteral("Polymethyl_methacrylate.psp")});
+        QTest::keyClicks(window->findBox,
+                         QStringLiteral("METHACR")); // the material's name, any case
+        QCOMPARE(visibleEntries(window->materialList),
+                 QStringList{QStringLiteral("Polymethyl_methacrylate.psp")});
         tickByTyping(window, QStringLiteral("013-Al"));
         tickByTyping(window, QStringLiteral("methacr"));
-        QCOMPARE(window->chosenFiles(), (std::vector<std::string>{"Water_liquid.psp", "013-Aluminum.ps",
-                                                                  "Polymethyl_methacrylate.psp"}));
+        QCOMPARE(window->chosenFiles(),
+                 (std::vector<std::string>{"Water_liquid.psp", "013-Aluminum.ps",
+                                           "Polymethyl_methacrylate.psp"}));
         QCOMPARE(window->plot->graphCount(), 3);
+        // A GO with the window open offers its material first, without ticking it.
+        QVERIFY(test::loadFile(form, QStringLiteral("082-Lead.ps")));
+        QCOMPARE(window->materialList->item(0)->text(), QStringLiteral("082-Lead.ps"));
+        QCOMPARE(window->chosenFiles().size(), std::size_t(3));
         QVERIFY(window->logYBox->isChecked());
 
         // Relative linear stopping power: a linear axis, water's own curve flat at one.
@@ -107,7 +114,8 @@ private slots:
         QVERIFY(window->readout->text().contains(QStringLiteral("ALUMINUM: 2.")));
 
         QTemporaryDir dir;
-        const QString svg = dir.filePath(QStringLiteral("plot.svg")), pdf = dir.filePath(QStringLiteral("plot.pdf")),
+        const QString svg = dir.filePath(QStringLiteral("plot.svg")),
+                      pdf = dir.filePath(QStringLiteral("plot.pdf")),
                       csv = dir.filePath(QStringLiteral("values.csv"));
         {
             SaveAnswer answer(svg);
@@ -132,8 +140,9 @@ private slots:
 
         const QList<QByteArray> lines = readAll(csv).split('\n');
         QCOMPARE(lines.value(0), QByteArray("# Total stopping power relative to WATER, LIQUID"));
-        QCOMPARE(lines.value(1), QByteArray("Energy (MeV),\"WATER, LIQUID\",ALUMINUM,"
-                                            "\"POLYMETHYL METHACRALATE (LUCITE, PERSPEX, PLEXIGLASS)\""));
+        QCOMPARE(lines.value(1),
+                 QByteArray("Energy (MeV),\"WATER, LIQUID\",ALUMINUM,"
+                            "\"POLYMETHYL METHACRALATE (LUCITE, PERSPEX, PLEXIGLASS)\""));
         QCOMPARE(lines.size(), 2 + kRowCount + 1); // the last line ends too
         const auto row150 = std::find_if(lines.begin(), lines.end(), [](const QByteArray &line) {
             return line.startsWith("150,");
@@ -160,7 +169,8 @@ private slots:
         for (int i = 0; i < 9; ++i)
             window.setChosen(window.materialList->item(i)->text().toStdString(), true);
         QCOMPARE(window.plot->graphCount(), 9);
-        QCPGraph *first = window.plot->graph(0), *black = window.plot->graph(7), *ninth = window.plot->graph(8);
+        QCPGraph *first = window.plot->graph(0), *black = window.plot->graph(7),
+                 *ninth = window.plot->graph(8);
         QCOMPARE(ninth->pen().color(), first->pen().color());
         QCOMPARE(first->pen().style(), Qt::SolidLine);
         QCOMPARE(ninth->pen().style(), Qt::DashLine);
@@ -195,12 +205,14 @@ private slots:
         window.setChosen("Water_liquid.psp", true);
         window.setChosen("Broken.psp", true);
         QCOMPARE(warnings.texts.size(), 1);
-        QVERIFY2(warnings.texts.first().contains(QStringLiteral("Broken.psp")), qPrintable(warnings.texts.first()));
+        QVERIFY2(warnings.texts.first().contains(QStringLiteral("Broken.psp")),
+                 qPrintable(warnings.texts.first()));
         QCOMPARE(window.chosenFiles(), std::vector<std::string>{"Water_liquid.psp"});
         QCOMPARE(window.plot->graphCount(), 1);
 
         // A reference that cannot be read leaves the plain values.
-        window.referenceBox->setCurrentIndex(window.referenceBox->findText(QStringLiteral("Broken.psp")));
+        window.referenceBox->setCurrentIndex(
+            window.referenceBox->findText(QStringLiteral("Broken.psp")));
         window.relativeBox->setChecked(true);
         QCOMPARE(warnings.texts.size(), 2);
         QVERIFY(!window.relativeBox->isChecked());
@@ -209,7 +221,8 @@ private slots:
 
         CompareWindow noFolder(data.path() / "absent");
         QCOMPARE(noFolder.materialList->count(), 0);
-        QVERIFY2(noFolder.readout->text().contains(QStringLiteral("absent")), qPrintable(noFolder.readout->text()));
+        QVERIFY2(noFolder.readout->text().contains(QStringLiteral("absent")),
+                 qPrintable(noFolder.readout->text()));
     }
 };
 

@@ -308,8 +308,8 @@ void Form1::fillFileLists()
 {
     const auto warnLater = [this](const QString &text) {
         // Once the window is up, so that the box has something to stand on.
-        QMetaObject::invokeMethod(this, [this, text] { showWarning(this, text); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, text] { showWarning(this, text); }, Qt::QueuedConnection);
     };
     if (!noDataDirectory_.empty()) {
         warnLater(fileText(noDataDirectory_));
@@ -440,12 +440,15 @@ bool Form1::loadFile(const std::filesystem::path &path)
 
     Form2 *plot = ensurePlotWindow();
     plot->setSaveName(saveStem(fileName));
-    setPlainWindowTitle(
-        plot, QStringLiteral("  ") + fileText(material->name()) + QStringLiteral("     Density = ") +
-        QString::fromStdString(formatDensity(material->density)) + QStringLiteral("[g/cm3]"));
+    setPlainWindowTitle(plot, QStringLiteral("  ") + fileText(material->name()) +
+                                  QStringLiteral("     Density = ") +
+                                  QString::fromStdString(formatDensity(material->density)) +
+                                  QStringLiteral("[g/cm3]"));
     plot->DrawPlot();
     if (calculator_)
         calculator_->setMaterial(material);
+    if (compare_)
+        compare_->offerLoaded(material);
     return true;
 }
 
@@ -471,25 +474,26 @@ Form2 *Form1::ensurePlotWindow()
 
 void Form1::addCalculatorHooks()
 {
-    QAction *calculator =
-        addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this, &Form1::openCalculator);
-    QAction *layers = addAction(tr("Beam through layers..."), QKeySequence(Qt::CTRL | Qt::Key_B), this,
-                                &Form1::openLayers);
-    QAction *compare =
-        addAction(tr("Compare materials..."), QKeySequence(Qt::CTRL | Qt::Key_M), this, &Form1::openCompare);
+    QAction *calculator = addAction(tr("Calculator..."), QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                                    &Form1::openCalculator);
+    QAction *layers = addAction(tr("Beam through layers..."), QKeySequence(Qt::CTRL | Qt::Key_B),
+                                this, &Form1::openLayers);
+    QAction *compare = addAction(tr("Compare materials..."), QKeySequence(Qt::CTRL | Qt::Key_M),
+                                 this, &Form1::openCompare);
     List1->addAction(calculator);
     List1->addAction(layers);
     List1->addAction(compare);
     for (QLineEdit *box : {Text3, Text4}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this, [box, calculator, layers, compare](QPoint at) {
-            std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-            menu->addSeparator();
-            menu->addAction(calculator);
-            menu->addAction(layers);
-            menu->addAction(compare);
-            menu->exec(box->mapToGlobal(at));
-        });
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [box, calculator, layers, compare](QPoint at) {
+                    std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+                    menu->addSeparator();
+                    menu->addAction(calculator);
+                    menu->addAction(layers);
+                    menu->addAction(compare);
+                    menu->exec(box->mapToGlobal(at));
+                });
     }
 }
 
@@ -655,7 +659,8 @@ void Form1::saveTable()
         {tr("CSV (*.csv)"), {QStringLiteral("csv")}},
         {tr("Tab-separated text (*.txt *.tsv)"), {QStringLiteral("txt"), QStringLiteral("tsv")}},
     };
-    const auto target = askSaveTarget(this, tr("Save table as"), saveStem(material_->fileName), kinds);
+    const auto target =
+        askSaveTarget(this, tr("Save table as"), saveStem(material_->fileName), kinds);
     if (!target)
         return;
     const std::string text =
