@@ -188,7 +188,7 @@ int benchGo(BenchApplication &app, int presses, Before before)
 {
     Session session(app);
     const bool newWindow = before == Before::NewWindow;
-    const char *name = newWindow                  ? "go_to_plot_new_window"
+    const char *name = newWindow                    ? "go_to_plot_new_window"
                        : before == Before::RowShown ? "go_to_plot_row_shown"
                                                     : "go_to_plot";
     constexpr int kWarmUp = 10;
@@ -424,7 +424,8 @@ int benchCompareChoose(BenchApplication &app, int changes)
         } else {
             window->setChosen(tenth, true);
             app.settle(2);
-            const int next = (window->quantityBox->currentIndex() + 1) % window->quantityBox->count();
+            const int next =
+                (window->quantityBox->currentIndex() + 1) % window->quantityBox->count();
             timed([&] { window->quantityBox->setCurrentIndex(next); }, warm ? nullptr : &switched);
             window->setChosen(tenth, false);
         }
@@ -439,7 +440,8 @@ int benchCompareChoose(BenchApplication &app, int changes)
     std::vector<double> all = added;
     all.insert(all.end(), switched.begin(), switched.end());
     char note[160];
-    std::snprintf(note, sizeof note, "10 materials; adding the tenth median %.0f us, switching the quantity %.0f us",
+    std::snprintf(note, sizeof note,
+                  "10 materials; adding the tenth median %.0f us, switching the quantity %.0f us",
                   median(added), median(switched));
     report("compare_choose", "us", all, note);
     return 0;
@@ -543,10 +545,11 @@ int countArgument(int argc, char **argv, int fallback)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr,
-                     "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|compare-choose|"
-                     "compare-pointer|rss|all [count]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s startup|go|go-new|go-row|pointer|calc-key|layers-key|compare-choose|"
+            "compare-pointer|rss|all [count]\n",
+            argv[0]);
         return 2;
     }
     const std::string mode = argv[1];

@@ -200,9 +200,8 @@ class Lookup {
 public:
     Lookup(const Options &options, MaterialPtr material, WaterReference water,
            cli::OutputSink &sink, MaterialPtr reference = nullptr)
-        : options_(options), material_(std::move(material)),
-          file_(cli::showable(material_->path)), water_(std::move(water)),
-          reference_(std::move(reference)),
+        : options_(options), material_(std::move(material)), file_(cli::showable(material_->path)),
+          water_(std::move(water)), reference_(std::move(reference)),
           out_(sink, options.format, lookupColumns(options), options.digits), sink_(sink)
     {
         cells_.reserve(12);
@@ -631,13 +630,12 @@ int main(int argc, char **argv)
     if (auto swapped = swappedArguments(options, directory))
         return usageError(*swapped);
     if (options.stack.requested())
-        return finishOutput(
-            sink, quenrow::cli::runStack(
-                      options.stack, options.format, options.energies,
-                      [&directory](const std::string &name) {
-                          return cli::resolveMaterial(name, directory);
-                      },
-                      directory, sink));
+        return finishOutput(sink, quenrow::cli::runStack(
+                                      options.stack, options.format, options.energies,
+                                      [&directory](const std::string &name) {
+                                          return cli::resolveMaterial(name, directory);
+                                      },
+                                      directory, sink));
     return finishOutput(sink, options.list ? listMaterials(options, directory, sink)
                                            : lookUp(options, directory, sink));
 }

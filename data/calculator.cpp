@@ -117,10 +117,10 @@ std::variant<RowValues, LookupError> energyForRange(const Material &material, Ra
                    table.energy[upper - 1], table.energy[upper]);
     const double low = lowestEnergy(table), high = highestEnergy(table);
     if (!(energy >= low && energy <= high))
-        return LookupError{LookupFailure::OutOfRange,
-                           std::string("The energy for the ") + name + " " + exactText(range) +
-                               " g/cm2 lies outside " + exactText(low) + " to " +
-                               exactText(high) + " MeV."};
+        return LookupError{LookupFailure::OutOfRange, std::string("The energy for the ") + name +
+                                                          " " + exactText(range) +
+                                                          " g/cm2 lies outside " + exactText(low) +
+                                                          " to " + exactText(high) + " MeV."};
     // The energy lies between the same two rows. At row i - 1's own energy,
     // where its own search would pair rows i - 2 and i - 1, the exact-row
     // rule gives row i - 1 all the same.

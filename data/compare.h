@@ -24,8 +24,9 @@ std::variant<MaterialPtr, std::string> loadCompared(const std::filesystem::path 
 
 // What a compare plot can show, in the quantity list's order.
 inline constexpr std::array kComparedQuantities = {
-    Quantity::ElectronicStoppingPower, Quantity::NuclearStoppingPower, Quantity::TotalStoppingPower,
-    Quantity::CsdaRange,               Quantity::ProjectedRange,       Quantity::DetourFactor,
+    Quantity::ElectronicStoppingPower, Quantity::NuclearStoppingPower,
+    Quantity::TotalStoppingPower,      Quantity::CsdaRange,
+    Quantity::ProjectedRange,          Quantity::DetourFactor,
 };
 
 enum class UnitSystem { Mass, Linear };

@@ -156,17 +156,28 @@ private slots:
         QTest::addColumn<bool>("range");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("energy above the table") << false << "10001" << "outside the table";
-        QTest::newRow("energy below the table") << false << "0.0009" << "outside the table";
-        QTest::newRow("not a number") << false << "abc" << "\"abc\" is not a number.";
-        QTest::newRow("two numbers") << false << "1 5" << "\"1 5\" is not a number.";
-        QTest::newRow("decimal comma") << false << "1,5" << "is not a number";
-        QTest::newRow("another box's unit") << false << "150 cm" << "is not a number";
-        QTest::newRow("range not a number") << true << "nan" << "\"nan\" is not a number.";
-        QTest::newRow("range in hexadecimal") << true << "0x10" << "is not a number";
-        QTest::newRow("overflowing energy") << false << "1e999" << "outside the table";
-        QTest::newRow("range above the table") << true << "1e6" << "outside the table";
-        QTest::newRow("negative range") << true << "-1" << "outside the table";
+        QTest::newRow("energy above the table") << false << "10001"
+                                                << "outside the table";
+        QTest::newRow("energy below the table") << false << "0.0009"
+                                                << "outside the table";
+        QTest::newRow("not a number") << false << "abc"
+                                      << "\"abc\" is not a number.";
+        QTest::newRow("two numbers") << false << "1 5"
+                                     << "\"1 5\" is not a number.";
+        QTest::newRow("decimal comma") << false << "1,5"
+                                       << "is not a number";
+        QTest::newRow("another box's unit") << false << "150 cm"
+                                            << "is not a number";
+        QTest::newRow("range not a number") << true << "nan"
+                                            << "\"nan\" is not a number.";
+        QTest::newRow("range in hexadecimal") << true << "0x10"
+                                              << "is not a number";
+        QTest::newRow("overflowing energy") << false << "1e999"
+                                            << "outside the table";
+        QTest::newRow("range above the table") << true << "1e6"
+                                               << "outside the table";
+        QTest::newRow("negative range") << true << "-1"
+                                        << "outside the table";
     }
     void badInputClearsTheResults()
     {
@@ -202,10 +213,10 @@ private slots:
         QTest::addColumn<QList<int>>("missing"); // Quantity * 10 + unit column
         QTest::newRow("density 0") << "0" << false << true << "linear units are unavailable"
                                    << QList<int>{11, 12, 21, 22, 31, 32, 41, 42, 51, 52, 70};
-        QTest::newRow("CSDA column not a number") << "1" << true << true << "CSDA range of row 10"
-                                                  << QList<int>{40, 41, 42};
-        QTest::newRow("no water file") << "1" << false << false << "no ratio to water"
-                                       << QList<int>{70};
+        QTest::newRow("CSDA column not a number")
+            << "1" << true << true << "CSDA range of row 10" << QList<int>{40, 41, 42};
+        QTest::newRow("no water file")
+            << "1" << false << false << "no ratio to water" << QList<int>{70};
     }
     void missingValuesSaySo()
     {
@@ -247,9 +258,12 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("density");
-        QTest::newRow("hydrogen") << "001-Hydrogen.ps" << "8.3748E-05";
-        QTest::newRow("dry air") << "Air_dry.psp" << "0.00120479";
-        QTest::newRow("water") << "Water_liquid.psp" << "1";
+        QTest::newRow("hydrogen") << "001-Hydrogen.ps"
+                                  << "8.3748E-05";
+        QTest::newRow("dry air") << "Air_dry.psp"
+                                 << "0.00120479";
+        QTest::newRow("water") << "Water_liquid.psp"
+                               << "1";
     }
     void densityHasTheFilesDigits()
     {

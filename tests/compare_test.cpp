@@ -47,15 +47,16 @@ TEST_P(KnownRatio, MatchesTheIndependentFigure)
 
 INSTANTIATE_TEST_SUITE_P(
     Compare, KnownRatio,
-    testing::Values(
-        RatioCase{"WaterOverAirAt150MeV", "Water_liquid.psp", "Air_dry.psp", kMassTotal, 150, 1.1306, 5e-5},
-        RatioCase{"WaterOverAirAt10MeV", "Water_liquid.psp", "Air_dry.psp", kMassTotal, 10, 1.1400, 5e-5},
-        RatioCase{"PmmaRelativeStoppingPowerAt150MeV", "Polymethyl_methacrylate.psp",
-                  "Water_liquid.psp", kLinearTotal, 150, 1.1583, 5e-5},
-        RatioCase{"AluminiumRelativeStoppingPowerAt1MeV", "013-Aluminum.ps", "Water_liquid.psp",
-                  kLinearTotal, 1, 1.780, 5e-4},
-        RatioCase{"AluminiumRelativeStoppingPowerAt250MeV", "013-Aluminum.ps", "Water_liquid.psp",
-                  kLinearTotal, 250, 2.123, 5e-4}),
+    testing::Values(RatioCase{"WaterOverAirAt150MeV", "Water_liquid.psp", "Air_dry.psp", kMassTotal,
+                              150, 1.1306, 5e-5},
+                    RatioCase{"WaterOverAirAt10MeV", "Water_liquid.psp", "Air_dry.psp", kMassTotal,
+                              10, 1.1400, 5e-5},
+                    RatioCase{"PmmaRelativeStoppingPowerAt150MeV", "Polymethyl_methacrylate.psp",
+                              "Water_liquid.psp", kLinearTotal, 150, 1.1583, 5e-5},
+                    RatioCase{"AluminiumRelativeStoppingPowerAt1MeV", "013-Aluminum.ps",
+                              "Water_liquid.psp", kLinearTotal, 1, 1.780, 5e-4},
+                    RatioCase{"AluminiumRelativeStoppingPowerAt250MeV", "013-Aluminum.ps",
+                              "Water_liquid.psp", kLinearTotal, 250, 2.123, 5e-4}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // At every table energy a curve is the two files' own values, never an
@@ -113,7 +114,8 @@ TEST(Compare, NeverExtrapolatesPastTheTable)
 TEST(Compare, AnUnusableRangeColumnGivesAReasonAndAGapNotANumber)
 {
     test::TempDirectory dir;
-    std::string text = test::readBytes(materialPath(test::bundledDataDirectory(), "Water_liquid.psp"));
+    std::string text =
+        test::readBytes(materialPath(test::bundledDataDirectory(), "Water_liquid.psp"));
     // Row 1's CSDA range not a number: the file still loads.
     const auto at = text.find("6.319E-06");
     ASSERT_NE(at, std::string::npos);
@@ -148,7 +150,8 @@ TEST(Compare, CsvHasOneRowPerTableEnergyAndOneColumnPerMaterial)
         std::getline(fields, waterRatio, ',');
         std::getline(fields, airRatio, ',');
         EXPECT_EQ(std::stod(energy), water->table.energy[rows]);
-        EXPECT_EQ(std::stod(waterRatio), *shownAt(water, air, kMassTotal, water->table.energy[rows]));
+        EXPECT_EQ(std::stod(waterRatio),
+                  *shownAt(water, air, kMassTotal, water->table.energy[rows]));
         EXPECT_EQ(airRatio, "1");
     }
     EXPECT_EQ(rows, kRowCount);

@@ -108,7 +108,8 @@ TEST(DrawPlot, LegendSamplesStandBesideTheirNamesInTheCurvesColours)
         if (c.kind == DrawCall::Print && !std::isnan(textY))
             names.emplace_back(c.text, textY);
     }
-    const std::pair<int, const char *> samples[] = {{Red, "Electronic"}, {Yellow, "Nuclear"}, {White, "Total"}};
+    const std::pair<int, const char *> samples[] = {
+        {Red, "Electronic"}, {Yellow, "Nuclear"}, {White, "Total"}};
     for (const auto &[colour, name] : samples) {
         SCOPED_TRACE(name);
         const DrawCall *sample = nullptr;

@@ -236,7 +236,9 @@ TEST(LookupProgram, RelativeToAnyMaterial)
         double halfLastDigit;
     };
     const Case cases[] = {
-        {{"Polymethyl_methacrylate.psp", "150", "--relative-to", "Water_liquid.psp"}, {1.1583}, 5e-5},
+        {{"Polymethyl_methacrylate.psp", "150", "--relative-to", "Water_liquid.psp"},
+         {1.1583},
+         5e-5},
         {{"aluminum", "1", "250", "--relative-to", "water, liquid"}, {1.780, 2.123}, 5e-4},
         // Linear total stopping powers: the mass ratio times the densities' ratio.
         {{"Water_liquid.psp", "150", "10", "--relative-to", "Air_dry.psp"},
@@ -257,7 +259,8 @@ TEST(LookupProgram, RelativeToAnyMaterial)
             EXPECT_NEAR(number(rows[i + 1][ratio]), c.ratios[i], c.halfLastDigit) << c.args[0];
     }
 
-    const std::vector<std::string> pmma = {"Polymethyl_methacrylate.psp", "1", "150", "--range", "2", "--format", "csv"};
+    const std::vector<std::string> pmma = {
+        "Polymethyl_methacrylate.psp", "1", "150", "--range", "2", "--format", "csv"};
     auto named = pmma, water = pmma;
     named.insert(named.end(), {"--relative-to", "Water_liquid.psp"});
     water.push_back("--relative-to-water");
@@ -344,7 +347,9 @@ TEST(LookupProgram, OutsideTextIsShownNotObeyed)
         {{"Water_liquid.psp"}, "\x1b[2J\n", "line 1: \"\\x1b[2J\" is not a number."},
         {{"Water_liquid.psp"}, std::string(100000, '7') + "x", "...\" (100001 characters)"},
         {{"--list", "--data", data}, "", ">\\x1b[2Jx.psp  Caf\xC3\xA9 \xE2\x88\x9E \\x1b[31m"},
-        {{"--list", "--data", data, "--format", "json"}, "", ">\"Caf\xC3\xA9 \xE2\x88\x9E \\u001b[31m\""},
+        {{"--list", "--data", data, "--format", "json"},
+         "",
+         ">\"Caf\xC3\xA9 \xE2\x88\x9E \\u001b[31m\""},
         {{"--list", "--data", data, "--format", "json"}, "", ">\"Caf\xEF\xBF\xBD\""},
         {{"caf", "1", "--data", data}, "", "\\x1b[2Jx.psp  Caf\xC3\xA9 \xE2\x88\x9E \\x1b[31m"},
     };
@@ -352,7 +357,8 @@ TEST(LookupProgram, OutsideTextIsShownNotObeyed)
         const Process r = run(c.args, c.input);
         const bool onOutput = !c.expected.empty() && c.expected[0] == '>';
         EXPECT_TRUE(contains(onOutput ? r.out : r.err, c.expected.substr(onOutput)))
-            << c.expected << "\n" << r.out << r.err;
+            << c.expected << "\n"
+            << r.out << r.err;
         EXPECT_FALSE(contains(r.out + r.err, "\x1b")) << c.expected;
     }
 }
@@ -430,7 +436,9 @@ TEST(LookupProgram, EveryInputKeepsItsRowAndDashReadsStandardInput)
             std::string first = rows[i][0];
             if (std::string(format) == "json")
                 first = first.substr(first.find(": ") + 2);
-            EXPECT_EQ(first, *energies[i] ? energies[i] : std::string(format) == "json" ? "null" : "")
+            EXPECT_EQ(first, *energies[i]                    ? energies[i]
+                             : std::string(format) == "json" ? "null"
+                                                             : "")
                 << format << " row " << i;
         }
     }
@@ -438,8 +446,8 @@ TEST(LookupProgram, EveryInputKeepsItsRowAndDashReadsStandardInput)
 
 TEST(LookupProgram, DigitsRoundTheLosslessNumbers)
 {
-    const std::vector<std::string> args = {"Water_liquid.psp", "4000", "8.5", "0.00123",
-                                           "--format", "csv"};
+    const std::vector<std::string> args = {"Water_liquid.psp", "4000",     "8.5",
+                                           "0.00123",          "--format", "csv"};
     std::vector<std::string> rounded = args;
     rounded.insert(rounded.end(), {"--digits", "4"});
     const auto exact = lines(run(args).out, ',');
@@ -452,7 +460,6 @@ TEST(LookupProgram, DigitsRoundTheLosslessNumbers)
             EXPECT_EQ(tidy[i][c], rounded) << exact[i][c];
         }
 }
-
 
 // The issue's figures (computed apart from the program), a row per energy
 // per layer, named as the window names them.

@@ -154,13 +154,15 @@ private slots:
         auto form = shownWater(warnings);
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const bool crisp = form->devicePixelRatio() <= 1;
-        for (QWidget *widget : {static_cast<QWidget *>(form->List1), static_cast<QWidget *>(form->Text1),
-                                static_cast<QWidget *>(form->Text2)})
+        for (QWidget *widget :
+             {static_cast<QWidget *>(form->List1), static_cast<QWidget *>(form->Text1),
+              static_cast<QWidget *>(form->Text2)})
             QVERIFY2(bool(widget->font().styleStrategy() & QFont::NoAntialias) == crisp,
                      qPrintable(widget->objectName()));
         // The proportional and serif texts keep their antialiasing.
-        for (QWidget *widget : {static_cast<QWidget *>(form->File1), static_cast<QWidget *>(form->Text3),
-                                form->findChild<QWidget *>(QStringLiteral("Label11"))})
+        for (QWidget *widget :
+             {static_cast<QWidget *>(form->File1), static_cast<QWidget *>(form->Text3),
+              form->findChild<QWidget *>(QStringLiteral("Label11"))})
             QVERIFY2(!(widget->font().styleStrategy() & QFont::NoAntialias),
                      qPrintable(widget->objectName()));
         // The rows' text: black on white only, or with greys where antialiased.
@@ -168,7 +170,8 @@ private slots:
         int greys = 0;
         for (int y = 0; y < rows.height(); ++y)
             for (int x = 0; x < rows.width(); ++x)
-                greys += rows.pixel(x, y) != qRgb(0, 0, 0) && rows.pixel(x, y) != qRgb(255, 255, 255);
+                greys +=
+                    rows.pixel(x, y) != qRgb(0, 0, 0) && rows.pixel(x, y) != qRgb(255, 255, 255);
         QCOMPARE(greys == 0, crisp);
     }
 
@@ -271,7 +274,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shown");
         const QString bad(QChar::ReplacementCharacter);
-        QTest::newRow("ascii") << QByteArray(" 1.000E-03  1.234E+02\t~") << " 1.000E-03  1.234E+02\t~";
+        QTest::newRow("ascii") << QByteArray(" 1.000E-03  1.234E+02\t~")
+                               << " 1.000E-03  1.234E+02\t~";
         QTest::newRow("delete is kept") << QByteArray("a\x7f") << QStringLiteral("a\x7f");
         QTest::newRow("controls") << QByteArray("a\rb\x01", 4) << "a" + bad + "b" + bad;
         QTest::newRow("nul") << QByteArray("a\0b", 3) << "a" + bad + "b";
@@ -349,7 +353,8 @@ private slots:
             return;
         }
         for (const char *folder : {"quenrow-data", "installed"})
-            QVERIFY(warnings.texts[0].contains(QString::fromStdString((dir.path() / folder).string())));
+            QVERIFY(
+                warnings.texts[0].contains(QString::fromStdString((dir.path() / folder).string())));
     }
 
     // After any failed preview the boxes name the file GO then loads, and
@@ -538,7 +543,8 @@ private slots:
         form.openCalculator();
         for (const QString &shown :
              {form.File2->item(0)->toolTip(), form.Text1->text(), form.plotWindow()->windowTitle(),
-              form.calculatorWindow()->windowTitle(), form.calculatorWindow()->materialLabel->text(),
+              form.calculatorWindow()->windowTitle(),
+              form.calculatorWindow()->materialLabel->text(),
               form.calculatorWindow()->materialLabel->toolTip(), boxText(controls)})
             QVERIFY2(shown.contains(bad) && !shown.contains(QChar(0x202E)), qPrintable(shown));
     }
@@ -691,7 +697,7 @@ private slots:
             }
             return image;
         };
-        const QImage tame = plotOf(2);  // 0.1 to 10 MeV cm2/g, well inside the frame
+        const QImage tame = plotOf(2);   // 0.1 to 10 MeV cm2/g, well inside the frame
         const QImage image = plotOf(12); // 10^-6 to 10^6, through both bands
         // The bands above and below the frame look the same either way.
         for (int x = 46; x < 525; ++x)
@@ -719,9 +725,11 @@ private slots:
         // before, the image is the one drawn whole on a new image.
         WarningRecorder warnings;
         auto form = loadedWater(warnings);
-        for (const QString &file : {QStringLiteral("001-Hydrogen.ps"), QStringLiteral("Water_liquid.psp")}) {
+        for (const QString &file :
+             {QStringLiteral("001-Hydrogen.ps"), QStringLiteral("Water_liquid.psp")}) {
             QVERIFY(quenrow::test::loadFile(*form, file));
-            QImage whole = PictureBox::newImage(form->plotWindow()->Picture1->image().devicePixelRatio());
+            QImage whole =
+                PictureBox::newImage(form->plotWindow()->Picture1->image().devicePixelRatio());
             {
                 ImageSurface surface(whole);
                 drawPlotImage(surface, form->material()->table);
@@ -825,9 +833,9 @@ private slots:
         form->Text3->setText(typed);
         QTest::keyClick(form->Text3, Qt::Key_Return);
         if (!accepted) {
-            QCOMPARE(warnings.texts, QStringList{warning.isEmpty()
-                                                     ? QStringLiteral("This value is out of range.")
-                                                     : warning});
+            QCOMPARE(warnings.texts,
+                     QStringList{warning.isEmpty() ? QStringLiteral("This value is out of range.")
+                                                   : warning});
             QVERIFY(form->Text3->text().isEmpty());
             QVERIFY(form->Text4->text().isEmpty());
             QCOMPARE(plot->Line1().x1(), line1Before);
@@ -1080,8 +1088,8 @@ private slots:
         press(Qt::Key_Down);
         QVERIFY(form.List1->currentRow() >= 0);
         QCOMPARE(form.Text3->text(),
-                 QString::fromStdString(
-                     formatScientific(form.material()->table.energy[form.List1->currentRow() + 1])));
+                 QString::fromStdString(formatScientific(
+                     form.material()->table.energy[form.List1->currentRow() + 1])));
 
         press(Qt::Key_Tab);
         QCOMPARE(form.focusWidget(), form.Text3);
@@ -1139,7 +1147,8 @@ private slots:
         const QStringList lines = clipboard->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 133);
         QVERIFY(lines[0].startsWith(QStringLiteral("Energy (MeV)\tElectronic")));
-        QCOMPARE(lines[1], QStringLiteral("0.001\t133.7\t43.15\t176.9\t6.319E-06\t2.878E-06\t0.4555"));
+        QCOMPARE(lines[1],
+                 QStringLiteral("0.001\t133.7\t43.15\t176.9\t6.319E-06\t2.878E-06\t0.4555"));
         QCOMPARE(lines[132].split(QLatin1Char('\t')).first(), QStringLiteral("10000"));
 
         Form2 *plot = form->plotWindow();

@@ -156,7 +156,8 @@ TEST(LoadMaterial, KeepsTheDensityFieldAsWritten)
             text.headings.pop_back(); // the rest of line 3 is the first ignored line
         const auto file = dir.write("m.ps", text.str());
         auto loaded = loadMaterial(file);
-        ASSERT_TRUE(std::holds_alternative<MaterialPtr>(loaded)) << describe(std::get<ReadError>(loaded));
+        ASSERT_TRUE(std::holds_alternative<MaterialPtr>(loaded))
+            << describe(std::get<ReadError>(loaded));
         const Material &material = *std::get<MaterialPtr>(loaded);
         EXPECT_EQ(material.densityText, kept);
         EXPECT_EQ(material.density, std::strtod(kept, nullptr));
@@ -303,16 +304,16 @@ TEST(ReadMaterial, NumbersReadAsTheCLibraryReadsThem)
 {
     TempDirectory dir;
     const char *numbers[] = {
-        "1.337E+02", "9.999E+22", "1.000E+19", "1.000E-19", "5.000e-05", "0.000E+00",
-        "1.000E+20", "1.000E-20", "4.315E-99", "0.4555", "12345678901234567", "-2.500E+00", "+7.5E-01",
-        "1e2", ".5", "3.",
+        "1.337E+02", "9.999E+22", "1.000E+19", "1.000E-19", "5.000e-05",         "0.000E+00",
+        "1.000E+20", "1.000E-20", "4.315E-99", "0.4555",    "12345678901234567", "-2.500E+00",
+        "+7.5E-01",  "1e2",       ".5",        "3.",
     };
     for (const char *number : numbers) {
         SCOPED_TRACE(number);
         MaterialText text = MaterialText::fromBundled();
         // In the range column, which may hold any finite number.
-        text.rows[0] = "1.000E-03 1.337E+02 4.315E+01 1.769E+02 " + std::string(number) +
-                       " 2.878E-06 0.4555";
+        text.rows[0] =
+            "1.000E-03 1.337E+02 4.315E+01 1.769E+02 " + std::string(number) + " 2.878E-06 0.4555";
         const MaterialTable table = loadOrFail(dir.write("n.psp", text.str())).table;
         EXPECT_EQ(table.range[1][1], std::strtod(number, nullptr));
     }

@@ -35,12 +35,12 @@ private slots:
         QTest::newRow("--version") << QStringList{"--version"} << false << 0 << version;
         QTest::newRow("-V") << QStringList{"-V"} << false << 0 << version;
         QTest::newRow("--help") << QStringList{"--help"} << false << 0 << "Usage: quenrow";
-        QTest::newRow("-h after a file") << QStringList{"Water_liquid.psp", "-h"} << false << 0
-                                         << "Usage: quenrow";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << true << 2
-                                        << "quenrow: unknown option --bogus";
-        QTest::newRow("two files") << QStringList{"a.psp", "b.psp"} << true << 2
-                                   << "quenrow: one material file at a time";
+        QTest::newRow("-h after a file")
+            << QStringList{"Water_liquid.psp", "-h"} << false << 0 << "Usage: quenrow";
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus"} << true << 2 << "quenrow: unknown option --bogus";
+        QTest::newRow("two files")
+            << QStringList{"a.psp", "b.psp"} << true << 2 << "quenrow: one material file at a time";
     }
     void commandLine()
     {
@@ -59,7 +59,8 @@ private slots:
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), exitCode);
-        const QByteArray out = program.readAllStandardOutput(), err = program.readAllStandardError();
+        const QByteArray out = program.readAllStandardOutput(),
+                         err = program.readAllStandardError();
         QVERIFY2(QString::fromLocal8Bit(exitCode == 0 ? out : err).contains(says), out + err);
         QVERIFY2((exitCode == 0 ? err : out).isEmpty(), out + err);
     }
@@ -67,8 +68,8 @@ private slots:
     void fileOutsideTheDataFolderLoadsAsGoDoes()
     {
         TempDirectory elsewhere;
-        const auto file = elsewhere.write("my water.psp",
-                                          test::readBytes(bundled / "Water_liquid.psp"));
+        const auto file =
+            elsewhere.write("my water.psp", test::readBytes(bundled / "Water_liquid.psp"));
         WarningRecorder warnings;
         Form1 form(bundled);
         form.show();
@@ -86,8 +87,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes"); // empty: no such file
         QTest::addColumn<bool>("loadedBefore");
-        const QByteArray truncated = QByteArray::fromStdString(
-            test::readBytes(bundled / "Water_liquid.psp").substr(0, 400));
+        const QByteArray truncated =
+            QByteArray::fromStdString(test::readBytes(bundled / "Water_liquid.psp").substr(0, 400));
         QTest::newRow("missing, empty window") << "gone.psp" << QByteArray() << false;
         QTest::newRow("truncated, empty window") << "short.psp" << truncated << false;
         QTest::newRow("truncated, water loaded") << "short.psp" << truncated << true;
@@ -98,8 +99,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, loadedBefore);
         TempDirectory elsewhere;
-        const auto file = bytes.isEmpty() ? elsewhere.path() / name.toStdString()
-                                          : elsewhere.write(name.toStdString(), bytes.toStdString());
+        const auto file = bytes.isEmpty()
+                              ? elsewhere.path() / name.toStdString()
+                              : elsewhere.write(name.toStdString(), bytes.toStdString());
         WarningRecorder warnings;
         Form1 form(bundled);
         form.show();

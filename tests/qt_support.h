@@ -78,10 +78,9 @@ struct Snapshot {
 
     bool operator==(const Snapshot &other) const
     {
-        return table == other.table && rows == other.rows &&
-               selectedRows == other.selectedRows && currentRow == other.currentRow &&
-               text1 == other.text1 && text2 == other.text2 && text3 == other.text3 &&
-               text4 == other.text4 && caption == other.caption &&
+        return table == other.table && rows == other.rows && selectedRows == other.selectedRows &&
+               currentRow == other.currentRow && text1 == other.text1 && text2 == other.text2 &&
+               text3 == other.text3 && text4 == other.text4 && caption == other.caption &&
                text3Enabled == other.text3Enabled && text4Enabled == other.text4Enabled &&
                plot == other.plot && markers == other.markers &&
                line1Visible == other.line1Visible && line2Visible == other.line2Visible;

@@ -150,7 +150,8 @@ private slots:
             if (svg.name() == u"g") {
                 stroke = attributes.value("stroke").toString();
                 width = attributes.value("stroke-width").toString();
-            } else if (svg.name() == u"path" && attributes.value("d").count(u'L') == kRowCount - 1) {
+            } else if (svg.name() == u"path" &&
+                       attributes.value("d").count(u'L') == kRowCount - 1) {
                 curves << stroke;
             } else if (svg.name() == u"polyline") {
                 markers += stroke == "#ffff00" && width == "1";
@@ -163,7 +164,8 @@ private slots:
         QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
         QCOMPARE(curves, QStringList({"#ff0000", "#ffff00", "#ffffff"}));
         QCOMPARE(markers, 2);
-        for (const char *legend : {"Stopping Power", "Electronic", "(Collision)", "Nuclear", "Total"})
+        for (const char *legend :
+             {"Stopping Power", "Electronic", "(Collision)", "Nuclear", "Total"})
             QVERIFY2(texts.contains(legend), legend);
         QCOMPARE(title, form->plotWindow()->windowTitle().trimmed());
         QVERIFY(warnings.texts.isEmpty());
@@ -197,9 +199,15 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("csv") << "t.csv" << "" << "t.csv";
-        QTest::newRow("ending over filter") << "t.TSV" << "CSV" << "t.TSV";
-        QTest::newRow("no ending: the filter's") << "t" << "Tab" << "t.txt";
+        QTest::newRow("csv") << "t.csv"
+                             << ""
+                             << "t.csv";
+        QTest::newRow("ending over filter") << "t.TSV"
+                                            << "CSV"
+                                            << "t.TSV";
+        QTest::newRow("no ending: the filter's") << "t"
+                                                 << "Tab"
+                                                 << "t.txt";
     }
     void tableFileHoldsTheDataFilesValues()
     {

@@ -81,9 +81,10 @@ private:
         QFont font = gothicFont(points_);
         // Fixed-pitch table text needs no shaping: the same glyphs, laid out
         // without HarfBuzz on every repaint of the list.
-        font.setStyleStrategy(widget_->devicePixelRatio() <= 1
-                                  ? QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping)
-                                  : QFont::PreferNoShaping);
+        font.setStyleStrategy(
+            widget_->devicePixelRatio() <= 1
+                ? QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping)
+                : QFont::PreferNoShaping);
         widget_->setFont(font);
     }
 
@@ -135,9 +136,8 @@ QRect twips(int left, int top, int width, int height)
 QString fileText(const std::string &bytes)
 {
     // Table rows are plain ASCII: GO turns 132 of them into list rows.
-    const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) {
-        return (c >= 0x20 && c < 0x7f) || c == '\t';
-    });
+    const bool plain = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return (c >= 0x20 && c < 0x7f) || c == '\t'; });
     if (plain)
         return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     // Stateless: a lead byte at the very end is an error too, not a

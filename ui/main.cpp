@@ -16,29 +16,28 @@ namespace {
 
 void printHelp()
 {
-    std::printf(
-        "Usage: quenrow [OPTION]... [FILE]\n"
-        "Look up and plot the stopping power and range of protons in a material, from\n"
-        "the NIST proton tables (PSTAR, NISTIR 4999).\n"
-        "\n"
-        "Select a material in one of the two lists, then GO (the green OK button): the\n"
-        "table and the plot window show its electronic, nuclear and total stopping\n"
-        "power, CSDA and projected range and detour factor at 132 energies. Type an\n"
-        "energy for the interpolated total stopping power; Ctrl+L opens the calculator.\n"
-        "\n"
-        "With FILE, a material data file in the layout of the bundled tables (inside\n"
-        "the data folder or anywhere else), Quenrow loads it at once, as GO does; a\n"
-        "file it cannot read is named in a warning and the window starts empty.\n"
-        "\n"
-        "Options:\n"
-        "  -h, --help     show this help and exit\n"
-        "  -V, --version  show the version and exit\n"
-        "Qt's own options (-style NAME, -platform NAME, ...) are understood as well.\n"
-        "\n"
-        "The tables are read from ./quenrow-data when the working directory has one,\n"
-        "else from %s.\n"
-        "quenrow-lookup gives the same numbers on the command line.\n",
-        quenrow::installedDataDirectory().c_str());
+    std::printf("Usage: quenrow [OPTION]... [FILE]\n"
+                "Look up and plot the stopping power and range of protons in a material, from\n"
+                "the NIST proton tables (PSTAR, NISTIR 4999).\n"
+                "\n"
+                "Select a material in one of the two lists, then GO (the green OK button): the\n"
+                "table and the plot window show its electronic, nuclear and total stopping\n"
+                "power, CSDA and projected range and detour factor at 132 energies. Type an\n"
+                "energy for the interpolated total stopping power; Ctrl+L opens the calculator.\n"
+                "\n"
+                "With FILE, a material data file in the layout of the bundled tables (inside\n"
+                "the data folder or anywhere else), Quenrow loads it at once, as GO does; a\n"
+                "file it cannot read is named in a warning and the window starts empty.\n"
+                "\n"
+                "Options:\n"
+                "  -h, --help     show this help and exit\n"
+                "  -V, --version  show the version and exit\n"
+                "Qt's own options (-style NAME, -platform NAME, ...) are understood as well.\n"
+                "\n"
+                "The tables are read from ./quenrow-data when the working directory has one,\n"
+                "else from %s.\n"
+                "quenrow-lookup gives the same numbers on the command line.\n",
+                quenrow::installedDataDirectory().c_str());
 }
 
 } // namespace

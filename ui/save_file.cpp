@@ -94,7 +94,8 @@ std::optional<SaveTarget> askSaveTarget(QWidget *parent, const QString &caption,
         filters << kind.filter;
     QString filter = filters.first();
     const QDir folder(lastFolder().isEmpty() ? QDir::currentPath() : lastFolder());
-    const QString proposed = folder.filePath(stem + QLatin1Char('.') + kinds.front().suffixes.first());
+    const QString proposed =
+        folder.filePath(stem + QLatin1Char('.') + kinds.front().suffixes.first());
     const QString path = currentChooser()(parent, caption, proposed, filters, &filter);
     if (path.isEmpty())
         return std::nullopt;
@@ -162,8 +163,9 @@ bool saveFile(QWidget *parent, const QString &path, const std::function<bool(QIO
         cause = file.errorString();
     if (cause.isEmpty())
         cause = QObject::tr("the data could not be written");
-    showWarning(parent, QObject::tr("\"%1\" could not be saved: %2.")
-                            .arg(QDir::toNativeSeparators(path), cause));
+    showWarning(
+        parent,
+        QObject::tr("\"%1\" could not be saved: %2.").arg(QDir::toNativeSeparators(path), cause));
     return false;
 }
 

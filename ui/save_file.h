@@ -25,9 +25,9 @@ struct FileKind {
 // Asks for a file name as QFileDialog::getSaveFileName does: `proposed` is
 // the path shown, `selectedFilter` the filter shown and then chosen. Empty
 // when the user cancels.
-using SaveNameChooser = std::function<QString(QWidget *parent, const QString &caption,
-                                              const QString &proposed, const QStringList &filters,
-                                              QString *selectedFilter)>;
+using SaveNameChooser =
+    std::function<QString(QWidget *parent, const QString &caption, const QString &proposed,
+                          const QStringList &filters, QString *selectedFilter)>;
 
 // Replaces the dialog (tests answer instead); returns the old chooser.
 SaveNameChooser setSaveNameChooser(SaveNameChooser chooser);

@@ -41,7 +41,7 @@ void setValue(QLabel *label, const QString &quantity, const char *unit, const QS
     QString name = quantity;
     if (*unit)
         name += QStringLiteral(" in ") + QLatin1String(unit);
-    const QString read = value.isEmpty()              ? QStringLiteral("none")
+    const QString read = value.isEmpty()                ? QStringLiteral("none")
                          : value == QChar(kUnavailable) ? QStringLiteral("unavailable")
                                                         : value;
     label->setAccessibleName(name + QStringLiteral(": ") + read);
@@ -186,8 +186,8 @@ void CalculatorWindow::setMaterial(MaterialPtr material)
 
 void CalculatorWindow::setInputsEnabled(bool enabled)
 {
-    for (QWidget *input : std::initializer_list<QWidget *>{energyBox, rangeBox, rangeColumnBox,
-                                                           rangeUnitBox})
+    for (QWidget *input :
+         std::initializer_list<QWidget *>{energyBox, rangeBox, rangeColumnBox, rangeUnitBox})
         input->setEnabled(enabled);
 }
 
@@ -302,7 +302,8 @@ void CalculatorWindow::clearResults(const QString &message)
     results_.reset();
     for (int q = 0; q < kResultRowCount; ++q)
         for (int column = 0; column < kUnitColumns; ++column)
-            if (QLabel *label = values_[q][column]) // setText, unlike clear(), skips an unchanged text
+            if (QLabel *label =
+                    values_[q][column]) // setText, unlike clear(), skips an unchanged text
                 setValue(label, QString::fromLatin1(resultRows()[q].name),
                          resultRows()[q].units[column], QString());
     notesLabel->setText(QString());

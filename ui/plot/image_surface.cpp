@@ -23,7 +23,8 @@ const QColor kBackground(0, 0, 128);
 
 } // namespace
 
-ImageSurface::ImageSurface(QImage &image) : ownPainter_(std::in_place, &image), painter_(*ownPainter_)
+ImageSurface::ImageSurface(QImage &image)
+    : ownPainter_(std::in_place, &image), painter_(*ownPainter_)
 {
     setUp();
 }
