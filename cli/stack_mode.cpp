@@ -76,8 +76,8 @@ class StackRun {
 public:
     StackRun(const StackOptions &options, Format format, std::vector<Layer> layers,
              StackWater water, OutputSink &sink)
-        : options_(options), layers_(std::move(layers)), water_(std::move(water)),
-          out_(sink, format, columns())
+        : options_(options), format_(format), layers_(std::move(layers)), water_(std::move(water)),
+          columnCount_(columns().size()), out_(sink, format, columns())
     {}
 
     void value(Where where, std::string_view text)
@@ -127,6 +127,10 @@ private:
         columns.push_back({"material", "Material", "", true, width});
         for (const LayerQuantityInfo &quantity : layerQuantities())
             columns.push_back({quantity.key, quantity.heading, quantity.unit});
+        // As in a lookup: an input that cannot be answered keeps a row, with
+        // the reason last; text leaves it to standard error.
+        if (format_ != Format::Text)
+            columns.push_back({"reason", "", "", true});
         return columns;
     }
 
@@ -149,6 +153,8 @@ private:
                 else
                     cells_.emplace_back(std::monostate{});
             }
+            if (format_ != Format::Text)
+                cells_.emplace_back(std::monostate{});
             out_.row(cells_);
         }
     }
@@ -160,11 +166,18 @@ private:
         text.append(" ").append(std::to_string(where.number)).append(": ").append(message);
         complain(text);
         status_ = std::max(status_, kSomeUnanswered);
+        if (format_ == Format::Text)
+            return;
+        cells_.assign(columnCount_ - 1, std::monostate{});
+        cells_.emplace_back(std::in_place_type<std::string>, message);
+        out_.row(cells_);
     }
 
     const StackOptions &options_;
+    Format format_;
     std::vector<Layer> layers_;
     StackWater water_;
+    std::size_t columnCount_;
     TableWriter out_;
     std::vector<Cell> cells_;
     int status_ = kAllAnswered;

@@ -473,7 +473,7 @@ TEST(LookupProgram, StackGivesARowPerEnergyPerLayer)
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
               "beam_MeV,layer,material,energy_in_MeV,energy_out_MeV,energy_lost_MeV,wet_cm,"
-              "residual_water_range_cm,stop_depth_cm");
+              "residual_water_range_cm,stop_depth_cm,reason");
     EXPECT_EQ(rows[1][2], "Water_liquid.psp");
     EXPECT_NEAR(number(rows[1][4]), 120.69, 0.0051);
     EXPECT_NEAR(number(rows[1][6]), 5, 1e-9);
@@ -518,8 +518,9 @@ TEST(LookupProgram, StackFailuresGiveTheirStatus)
         {{"--layer", "Unobtainium:1cm", "150"}, "", 2, "No material", 0},
         {{"--energy-out", "150"}, "", 2, "need --layer or --stack", 0},
         {{"--layer", "lead:1cm", "--range", "2"}, "", 2, "takes no", 0},
-        {{"--layer", "lead:1cm", "--format", "csv"}, "150\nabc 20000\n", 1, "line 2: \"abc\"", 2},
-        {{"--layer", "lead:1cm:-2", "--format", "csv", "150"}, "", 1, "density -2", 1},
+        // An input that cannot be answered keeps a row with its reason.
+        {{"--layer", "lead:1cm", "--format", "csv"}, "150\nabc 20000\n", 1, "line 2: \"abc\"", 4},
+        {{"--layer", "lead:1cm:-2", "--format", "csv", "150"}, "", 1, "density -2", 2},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.front() + " " + c.args[1]);
