@@ -493,7 +493,7 @@ int benchLayersKey(BenchApplication &app, int keys)
     Session session(app);
     session.form.openLayers();
     LayersWindow *window = session.form.layersWindow();
-    std::vector<LayerSpec> layers;
+    std::vector<WrittenLayer> layers;
     const char *files[] = {"013-Aluminum.ps", "Polymethyl_methacrylate.psp", "Water_liquid.psp",
                            "029-Copper.ps"};
     for (int i = 0; i < 20; ++i)

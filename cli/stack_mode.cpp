@@ -28,28 +28,28 @@ void complain(const std::string &message)
 std::variant<std::vector<Layer>, std::string> stackLayers(const StackOptions &options,
                                                           const MaterialFinder &findMaterial)
 {
-    std::vector<LayerSpec> specs;
+    std::vector<WrittenLayer> written;
     if (!options.stackFile.empty()) {
         auto read = readStackFile(options.stackFile);
         if (auto *why = std::get_if<std::string>(&read))
             return *why;
-        specs = std::get<std::vector<LayerSpec>>(std::move(read));
+        written = std::get<std::vector<WrittenLayer>>(std::move(read));
     }
     for (const std::string &text : options.layers) {
-        auto spec = readLayerOption(text);
-        if (!spec)
+        auto entry = readLayerOption(text);
+        if (!entry)
             return "--layer \"" + text +
                    "\" is not MATERIAL:THICKNESS[:DENSITY], with the thickness's unit um, mm, cm "
                    "or g/cm2 (013-Aluminum.ps:5mm, Polymethyl_methacrylate.psp:2cm:1.18).";
-        specs.push_back(std::move(*spec));
+        written.push_back(std::move(*entry));
     }
-    if (specs.empty())
+    if (written.empty())
         return "The stack has no layers.";
 
     std::map<std::filesystem::path, LayerMaterial> loaded;
     std::vector<Layer> layers;
-    for (const LayerSpec &spec : specs) {
-        const auto file = findMaterial(spec.material);
+    for (const WrittenLayer &entry : written) {
+        const auto file = findMaterial(entry.material);
         if (const auto *why = std::get_if<std::string>(&file))
             return *why;
         const auto &path = std::get<std::filesystem::path>(file);
@@ -60,8 +60,8 @@ std::variant<std::vector<Layer>, std::string> stackLayers(const StackOptions &op
                 return *why;
             material = std::get<LayerMaterial>(read);
         }
-        layers.push_back({material, path.filename().string(), spec.thickness,
-                          spec.density.value_or(fileDensity(material))});
+        layers.push_back({material, path.filename().string(), entry.thickness,
+                          entry.density.value_or(fileDensity(material))});
     }
     return layers;
 }

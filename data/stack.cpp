@@ -240,14 +240,14 @@ std::string thicknessText(const Thickness &thickness)
     return formatGeneral(thickness.value) + " " + unitText(thickness.unit);
 }
 
-std::optional<LayerSpec> readLayerOption(std::string_view text)
+std::optional<WrittenLayer> readLayerOption(std::string_view text)
 {
     // From the right, so a material may hold a colon.
     const auto last = text.rfind(':');
     if (last == std::string_view::npos || last == 0)
         return std::nullopt;
     if (auto thickness = readThickness(text.substr(last + 1)))
-        return LayerSpec{std::string(text.substr(0, last)), *thickness, std::nullopt};
+        return WrittenLayer{std::string(text.substr(0, last)), *thickness, std::nullopt};
     const auto density = readPlainNumber(text.substr(last + 1));
     const auto middle = text.rfind(':', last - 1);
     if (!density || middle == std::string_view::npos || middle == 0)
@@ -255,12 +255,12 @@ std::optional<LayerSpec> readLayerOption(std::string_view text)
     auto thickness = readThickness(text.substr(middle + 1, last - middle - 1));
     if (!thickness)
         return std::nullopt;
-    return LayerSpec{std::string(text.substr(0, middle)), *thickness, density};
+    return WrittenLayer{std::string(text.substr(0, middle)), *thickness, density};
 }
 
-std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view text)
+std::variant<std::vector<WrittenLayer>, StackFileError> parseStack(std::string_view text)
 {
-    std::vector<LayerSpec> layers;
+    std::vector<WrittenLayer> layers;
     int lineNumber = 0;
     while (!text.empty()) {
         const auto newline = text.find('\n');
@@ -295,14 +295,14 @@ std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view
                         2};
             return {std::nullopt, 0};
         };
-        LayerSpec spec;
+        WrittenLayer layer;
         std::size_t last = tokens.size() - 1;
         auto [thickness, used] = thicknessEndingAt(last);
         if (!thickness && last >= 2) {
             if (const auto density = readPlainNumber(tokens[last])) {
                 std::tie(thickness, used) = thicknessEndingAt(last - 1);
                 if (thickness) {
-                    spec.density = density;
+                    layer.density = density;
                     --last;
                 }
             }
@@ -313,19 +313,19 @@ std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view
                                       "\" is not: material, thickness with its unit (um, mm, cm or "
                                       "g/cm2), and optionally the density in g/cm3."};
         const std::string_view lastMaterialToken = tokens[last - used];
-        spec.material = std::string(line.substr(
+        layer.material = std::string(line.substr(
             0, std::size_t(lastMaterialToken.data() + lastMaterialToken.size() - line.data())));
-        spec.thickness = *thickness;
-        layers.push_back(std::move(spec));
+        layer.thickness = *thickness;
+        layers.push_back(std::move(layer));
     }
     return layers;
 }
 
-std::string stackText(const std::vector<LayerSpec> &layers)
+std::string stackText(const std::vector<WrittenLayer> &layers)
 {
     std::string text = "# Quenrow stack, from the beam's side: material, thickness with its unit\n"
                        "# (um, mm, cm or g/cm2), and the density in g/cm3 when not the file's.\n";
-    for (const LayerSpec &layer : layers) {
+    for (const WrittenLayer &layer : layers) {
         text += layer.material;
         text += ' ';
         text += thicknessText(layer.thickness);
@@ -338,7 +338,8 @@ std::string stackText(const std::vector<LayerSpec> &layers)
     return text;
 }
 
-std::variant<std::vector<LayerSpec>, std::string> readStackFile(const std::filesystem::path &file)
+std::variant<std::vector<WrittenLayer>, std::string>
+readStackFile(const std::filesystem::path &file)
 {
     constexpr std::size_t kMaxStackFile = 1 << 20;
     std::string name = file.string();
@@ -357,7 +358,7 @@ std::variant<std::vector<LayerSpec>, std::string> readStackFile(const std::files
     auto parsed = parseStack(bytes);
     if (auto *error = std::get_if<StackFileError>(&parsed))
         return name + ": " + error->message;
-    return std::get<std::vector<LayerSpec>>(std::move(parsed));
+    return std::get<std::vector<WrittenLayer>>(std::move(parsed));
 }
 
 double massThickness(const Layer &layer)

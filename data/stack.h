@@ -65,11 +65,11 @@ std::string thicknessText(const Thickness &thickness); // "5 mm"
 std::optional<double> readPlainNumber(std::string_view token);
 
 // A layer as a file or the command line names it, before its material is read.
-struct LayerSpec {
+struct WrittenLayer {
     std::string material;
     Thickness thickness;
     std::optional<double> density; // g/cm3; none: the file's
-    bool operator==(const LayerSpec &) const = default;
+    bool operator==(const WrittenLayer &) const = default;
 };
 
 struct StackFileError {
@@ -79,14 +79,15 @@ struct StackFileError {
 
 // MATERIAL:THICKNESS[:DENSITY] as the command line's --layer takes it:
 // "013-Aluminum.ps:5mm", "Polymethyl_methacrylate.psp:2cm:1.18".
-std::optional<LayerSpec> readLayerOption(std::string_view text);
+std::optional<WrittenLayer> readLayerOption(std::string_view text);
 
 // Refuses anything it cannot read whole, naming the line.
-std::variant<std::vector<LayerSpec>, StackFileError> parseStack(std::string_view text);
-std::string stackText(const std::vector<LayerSpec> &layers);
+std::variant<std::vector<WrittenLayer>, StackFileError> parseStack(std::string_view text);
+std::string stackText(const std::vector<WrittenLayer> &layers);
 
 // A stack file of at most 1 MiB; the message names the file.
-std::variant<std::vector<LayerSpec>, std::string> readStackFile(const std::filesystem::path &file);
+std::variant<std::vector<WrittenLayer>, std::string>
+readStackFile(const std::filesystem::path &file);
 
 struct Layer {
     LayerMaterial material;

@@ -249,10 +249,10 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_D,
                         Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(window.layerCount(), 3);
-        QCOMPARE(window.layerSpecs()[2].material, std::string("013-Aluminum.ps"));
+        QCOMPARE(window.writtenLayers()[2].material, std::string("013-Aluminum.ps"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up, Qt::ControlModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up, Qt::ControlModifier);
-        const auto moved = window.layerSpecs();
+        const auto moved = window.writtenLayers();
         QCOMPARE(moved[0].material, std::string("013-Aluminum.ps"));
         QCOMPARE(moved[1].material, std::string("Water_liquid.psp"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete,
@@ -289,10 +289,10 @@ private slots:
                  {"Polymethyl_methacrylate.psp", {2, ThicknessUnit::Centimetre}, 1.18}});
             window.saveButton->click();
             const auto read = readStackFile(folder.path() / "shifter.stack");
-            QVERIFY(std::holds_alternative<std::vector<LayerSpec>>(read));
-            QCOMPARE(std::get<std::vector<LayerSpec>>(read), window.layerSpecs());
-            QCOMPARE(std::get<std::vector<LayerSpec>>(read).size(), std::size_t(2));
-            QVERIFY(!std::get<std::vector<LayerSpec>>(read)[0].density); // the file's
+            QVERIFY(std::holds_alternative<std::vector<WrittenLayer>>(read));
+            QCOMPARE(std::get<std::vector<WrittenLayer>>(read), window.writtenLayers());
+            QCOMPARE(std::get<std::vector<WrittenLayer>>(read).size(), std::size_t(2));
+            QVERIFY(!std::get<std::vector<WrittenLayer>>(read)[0].density); // the file's
 
             // The results leave as CSV under the quantities' keys.
             const QString csvPath =
@@ -318,7 +318,7 @@ private slots:
                 [&](QWidget *, const QString &, const QString &) { return opened; });
             window.openStack();
             QCOMPARE(window.layerCount(), 2);
-            QCOMPARE(window.layerSpecs()[1].material, std::string("082-Lead.ps"));
+            QCOMPARE(window.writtenLayers()[1].material, std::string("082-Lead.ps"));
             QCOMPARE(window.densityBox(1)->text(), QStringLiteral("11"));
             WarningRecorder warnings;
             opened = QString::fromStdString(folder.write("bad.txt", "water 3 inches\n").string());
@@ -335,7 +335,7 @@ private slots:
         setSaveNameChooser(previousSave);
         LayersWindow again(bundled);
         QCOMPARE(again.layerCount(), 2);
-        QCOMPARE(again.layerSpecs()[1].material, std::string("082-Lead.ps"));
+        QCOMPARE(again.writtenLayers()[1].material, std::string("082-Lead.ps"));
         QCOMPARE(again.beamModeBox->currentIndex(), int(LayersWindow::Beam::WaterDepth));
         QCOMPARE(again.beamBox->text(), QStringLiteral("12"));
     }

@@ -201,7 +201,7 @@ TEST(StackFile, ReadsLayersAsWrittenByHand)
 {
     struct Case {
         const char *line;
-        LayerSpec expected;
+        WrittenLayer expected;
     };
     const Case cases[] = {
         {"013-Aluminum.ps 5 mm", {"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}}},
@@ -215,9 +215,9 @@ TEST(StackFile, ReadsLayersAsWrittenByHand)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.line);
         const auto parsed = parseStack(c.line);
-        ASSERT_TRUE(std::holds_alternative<std::vector<LayerSpec>>(parsed))
+        ASSERT_TRUE(std::holds_alternative<std::vector<WrittenLayer>>(parsed))
             << std::get<StackFileError>(parsed).message;
-        const auto &layers = std::get<std::vector<LayerSpec>>(parsed);
+        const auto &layers = std::get<std::vector<WrittenLayer>>(parsed);
         ASSERT_EQ(layers.size(), 1u);
         EXPECT_EQ(layers[0], c.expected);
     }
@@ -227,15 +227,16 @@ TEST(LayerOption, ReadsMaterialThicknessAndDensityFromTheRight)
 {
     struct Case {
         const char *text;
-        std::optional<LayerSpec> expected;
+        std::optional<WrittenLayer> expected;
     };
     const Case cases[] = {
-        {"013-Aluminum.ps:5mm", LayerSpec{"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}}},
+        {"013-Aluminum.ps:5mm",
+         WrittenLayer{"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}}},
         {"Polymethyl_methacrylate.psp:2cm:1.18",
-         LayerSpec{"Polymethyl_methacrylate.psp", {2, cm}, 1.18}},
-        {"water, liquid:10 cm", LayerSpec{"water, liquid", {10, cm}, {}}},
+         WrittenLayer{"Polymethyl_methacrylate.psp", {2, cm}, 1.18}},
+        {"water, liquid:10 cm", WrittenLayer{"water, liquid", {10, cm}, {}}},
         {"dir:with:colons/x.psp:1g/cm2",
-         LayerSpec{"dir:with:colons/x.psp", {1, ThicknessUnit::GramPerCm2}, {}}},
+         WrittenLayer{"dir:with:colons/x.psp", {1, ThicknessUnit::GramPerCm2}, {}}},
         {"water:10", std::nullopt},
         {"water", std::nullopt},
         {":5mm", std::nullopt},
@@ -263,7 +264,7 @@ TEST(StackFile, RefusesALineItCannotReadWhole)
 
 TEST(StackFile, WhatIsWrittenReadsBackTheSame)
 {
-    const std::vector<LayerSpec> layers = {
+    const std::vector<WrittenLayer> layers = {
         {"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}},
         {"Polymethyl_methacrylate.psp", {2.125, cm}, 1.18},
         {"water, liquid", {0.1, ThicknessUnit::GramPerCm2}, {}},
@@ -272,8 +273,8 @@ TEST(StackFile, WhatIsWrittenReadsBackTheSame)
     test::TempDirectory folder;
     const auto file = folder.write("stack.txt", stackText(layers));
     const auto read = readStackFile(file);
-    ASSERT_TRUE(std::holds_alternative<std::vector<LayerSpec>>(read));
-    EXPECT_EQ(std::get<std::vector<LayerSpec>>(read), layers);
+    ASSERT_TRUE(std::holds_alternative<std::vector<WrittenLayer>>(read));
+    EXPECT_EQ(std::get<std::vector<WrittenLayer>>(read), layers);
     EXPECT_TRUE(std::holds_alternative<std::string>(readStackFile(folder.path() / "none")));
 }
 

@@ -37,7 +37,7 @@ namespace {
 
 constexpr char16_t kNone = 0x2013; // en dash: a layer the beam never reaches
 
-const std::vector<LayerSpec> kFirstStack = {
+const std::vector<WrittenLayer> kFirstStack = {
     {"013-Aluminum.ps", {5, ThicknessUnit::Millimetre}, {}},
     {"Polymethyl_methacrylate.psp", {2, ThicknessUnit::Centimetre}, 1.18},
     {"Water_liquid.psp", {10, ThicknessUnit::Centimetre}, {}},
@@ -297,7 +297,7 @@ int LayersWindow::layerCount() const
     return layerTable->rowCount();
 }
 
-void LayersWindow::insertLayerRow(int row, const LayerSpec &layer)
+void LayersWindow::insertLayerRow(int row, const WrittenLayer &layer)
 {
     layerTable->insertRow(row);
     auto *materialEdit = new QComboBox;
@@ -399,11 +399,11 @@ int LayersWindow::currentLayer() const
     return layerTable->currentRow() >= 0 ? layerTable->currentRow() : layerCount() - 1;
 }
 
-std::vector<LayerSpec> LayersWindow::layerSpecs() const
+std::vector<WrittenLayer> LayersWindow::writtenLayers() const
 {
-    std::vector<LayerSpec> layers;
+    std::vector<WrittenLayer> layers;
     for (int row = 0; row < layerCount(); ++row) {
-        LayerSpec layer;
+        WrittenLayer layer;
         const auto choice = choiceFor(materialBox(row)->currentText());
         layer.material =
             choice ? choices_[size_t(*choice)].file : materialBox(row)->currentText().toStdString();
@@ -418,10 +418,10 @@ std::vector<LayerSpec> LayersWindow::layerSpecs() const
     return layers;
 }
 
-void LayersWindow::setLayers(const std::vector<LayerSpec> &layers)
+void LayersWindow::setLayers(const std::vector<WrittenLayer> &layers)
 {
     layerTable->setRowCount(0);
-    for (const LayerSpec &layer : layers)
+    for (const WrittenLayer &layer : layers)
         insertLayerRow(layerCount(), layer);
     fixTabOrder();
     recompute();
@@ -456,7 +456,7 @@ void LayersWindow::duplicateLayer()
     if (!layerCount())
         return;
     const int row = currentLayer();
-    const auto layers = layerSpecs();
+    const auto layers = writtenLayers();
     insertLayerRow(row + 1, layers[size_t(row)]);
     // Text that is not a number yet is copied as it stands.
     thicknessBox(row + 1)->setText(thicknessBox(row)->text());
@@ -479,7 +479,7 @@ void LayersWindow::moveLayer(int by)
         return int(MaterialColumn);
     }();
     const QString thickness = thicknessBox(row)->text(), density = densityBox(row)->text();
-    const LayerSpec layer = layerSpecs()[size_t(row)];
+    const WrittenLayer layer = writtenLayers()[size_t(row)];
     layerTable->removeRow(row);
     insertLayerRow(to, layer);
     thicknessBox(to)->setText(thickness);
@@ -675,7 +675,7 @@ void LayersWindow::saveResults()
 
 void LayersWindow::saveStack()
 {
-    const auto layers = layerSpecs();
+    const auto layers = writtenLayers();
     for (std::size_t i = 0; i < layers.size(); ++i)
         if (std::isnan(layers[i].thickness.value) ||
             (layers[i].density && std::isnan(*layers[i].density))) {
@@ -707,15 +707,15 @@ void LayersWindow::openStack()
         showWarning(this, displayed(*why));
         return;
     }
-    setLayers(std::get<std::vector<LayerSpec>>(read));
+    setLayers(std::get<std::vector<WrittenLayer>>(read));
 }
 
 void LayersWindow::remember() const
 {
     QSettings settings(settingsFile(), QSettings::IniFormat);
-    const auto layers = layerSpecs();
+    const auto layers = writtenLayers();
     bool complete = true;
-    for (const LayerSpec &layer : layers)
+    for (const WrittenLayer &layer : layers)
         complete = complete && !std::isnan(layer.thickness.value) &&
                    !(layer.density && std::isnan(*layer.density));
     if (complete)
@@ -730,11 +730,11 @@ void LayersWindow::restore()
     beamModeBox->setCurrentIndex(
         std::clamp(settings.value(QStringLiteral("beam"), 0).toInt(), 0, 2));
     beamBox->setText(settings.value(QStringLiteral("value"), QStringLiteral("150")).toString());
-    std::vector<LayerSpec> layers = kFirstStack;
+    std::vector<WrittenLayer> layers = kFirstStack;
     if (settings.contains(QStringLiteral("stack"))) {
         // A stack that no longer reads is dropped rather than shown half.
         auto read = parseStack(settings.value(QStringLiteral("stack")).toString().toStdString());
-        if (auto *stack = std::get_if<std::vector<LayerSpec>>(&read))
+        if (auto *stack = std::get_if<std::vector<WrittenLayer>>(&read))
             layers = *stack;
     }
     setLayers(layers);

@@ -64,8 +64,8 @@ public:
     void saveResults();
 
     // The layers as a stack file writes them; a material not found keeps its text.
-    std::vector<LayerSpec> layerSpecs() const;
-    void setLayers(const std::vector<LayerSpec> &layers);
+    std::vector<WrittenLayer> writtenLayers() const;
+    void setLayers(const std::vector<WrittenLayer> &layers);
     // The results as copied (tab-separated); empty while there are none.
     QString resultsText() const;
 
@@ -83,7 +83,7 @@ private:
     void buildBeam(QGridLayout *grid);
     void buildButtons(QHBoxLayout *row);
     void listMaterials();
-    void insertLayerRow(int row, const LayerSpec &layer);
+    void insertLayerRow(int row, const WrittenLayer &layer);
     int currentLayer() const;
     void fixTabOrder();
     std::optional<int> choiceFor(const QString &text) const;
