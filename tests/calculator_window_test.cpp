@@ -156,28 +156,27 @@ private slots:
         QTest::addColumn<bool>("range");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("energy above the table") << false << "10001"
-                                                << "outside the table";
-        QTest::newRow("energy below the table") << false << "0.0009"
-                                                << "outside the table";
-        QTest::newRow("not a number") << false << "abc"
-                                      << "\"abc\" is not a number.";
-        QTest::newRow("two numbers") << false << "1 5"
-                                     << "\"1 5\" is not a number.";
-        QTest::newRow("decimal comma") << false << "1,5"
-                                       << "is not a number";
-        QTest::newRow("another box's unit") << false << "150 cm"
-                                            << "is not a number";
-        QTest::newRow("range not a number") << true << "nan"
-                                            << "\"nan\" is not a number.";
-        QTest::newRow("range in hexadecimal") << true << "0x10"
-                                              << "is not a number";
-        QTest::newRow("overflowing energy") << false << "1e999"
-                                            << "outside the table";
-        QTest::newRow("range above the table") << true << "1e6"
-                                               << "outside the table";
-        QTest::newRow("negative range") << true << "-1"
-                                        << "outside the table";
+        struct Case {
+            const char *name;
+            bool range;
+            const char *typed, *message;
+        };
+        const Case cases[] = {
+            {"energy above the table", false, "10001", "outside the table"},
+            {"energy below the table", false, "0.0009", "outside the table"},
+            {"not a number", false, "abc", "\"abc\" is not a number."},
+            {"two numbers", false, "1 5", "\"1 5\" is not a number."},
+            {"decimal comma", false, "1,5", "is not a number"},
+            {"another box's unit", false, "150 cm", "is not a number"},
+            {"range not a number", true, "nan", "\"nan\" is not a number."},
+            {"range in hexadecimal", true, "0x10", "is not a number"},
+            {"overflowing energy", false, "1e999", "outside the table"},
+            {"range above the table", true, "1e6", "outside the table"},
+            {"negative range", true, "-1", "outside the table"},
+        };
+        for (const Case &c : cases)
+            QTest::newRow(c.name) << c.range << QString::fromUtf8(c.typed)
+                                  << QString::fromUtf8(c.message);
     }
     void badInputClearsTheResults()
     {
