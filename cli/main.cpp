@@ -269,17 +269,7 @@ private:
     void unanswered(Where where, const std::string &reason)
     {
         refuse(where, reason);
-        emptyRow(reason);
-    }
-
-    // The input's row with no values, the reason in the last column.
-    void emptyRow(const std::string &reason)
-    {
-        if (options_.format == Format::Text)
-            return;
-        cells_.assign(lookupColumns(options_).size() - 1, std::monostate{});
-        cells_.push_back(reason);
-        out_.row(cells_);
+        out_.unansweredRow(reason);
     }
 
     void answer(Where where, const std::variant<RowValues, LookupError> &result)
@@ -293,7 +283,7 @@ private:
                 complain(reason);
             columnRefused_ = true;
             status_ = kRefused;
-            return emptyRow(reason);
+            return out_.unansweredRow(reason);
         }
         const RowValues &row = std::get<RowValues>(result);
         cells_.clear();

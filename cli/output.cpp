@@ -125,6 +125,15 @@ void TableWriter::row(const std::vector<Cell> &cells)
     buffer_.clear();
 }
 
+void TableWriter::unansweredRow(const std::string &reason)
+{
+    if (format_ == Format::Text)
+        return;
+    std::vector<Cell> cells(columns_.size() - 1, std::monostate{});
+    cells.emplace_back(reason);
+    row(cells);
+}
+
 void TableWriter::number(double value)
 {
     // JSON has no infinity: a value past the doubles is no value.

@@ -37,6 +37,9 @@ public:
     TableWriter &operator=(const TableWriter &) = delete;
 
     void row(const std::vector<Cell> &cells);
+    // The row of an input that cannot be answered: every field empty and
+    // `reason` in the last column. Text has no such column and no such row.
+    void unansweredRow(const std::string &reason);
     // The closing bracket of JSON, the header of an empty text table; then flush.
     void finish();
 

@@ -77,7 +77,7 @@ public:
     StackRun(const StackOptions &options, Format format, std::vector<Layer> layers,
              StackWater water, OutputSink &sink)
         : options_(options), format_(format), layers_(std::move(layers)), water_(std::move(water)),
-          columnCount_(columns().size()), out_(sink, format, columns())
+          out_(sink, format, columns())
     {}
 
     void value(Where where, std::string_view text)
@@ -166,18 +166,13 @@ private:
         text.append(" ").append(std::to_string(where.number)).append(": ").append(message);
         complain(text);
         status_ = std::max(status_, kSomeUnanswered);
-        if (format_ == Format::Text)
-            return;
-        cells_.assign(columnCount_ - 1, std::monostate{});
-        cells_.emplace_back(std::in_place_type<std::string>, message);
-        out_.row(cells_);
+        out_.unansweredRow(message);
     }
 
     const StackOptions &options_;
     Format format_;
     std::vector<Layer> layers_;
     StackWater water_;
-    std::size_t columnCount_;
     TableWriter out_;
     std::vector<Cell> cells_;
     int status_ = kAllAnswered;
